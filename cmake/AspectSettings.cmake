@@ -1,0 +1,32 @@
+# Compile settings shared by every target of the project.
+add_library(aspect_build_settings INTERFACE)
+add_library(aspect::build_settings ALIAS aspect_build_settings)
+target_compile_features(aspect_build_settings INTERFACE cxx_std_20)
+
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  target_compile_options(aspect_build_settings INTERFACE
+    -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow
+    # The arithmetic must be plain IEEE double, each operation rounded on its own:
+    # no fused multiply-add, no fast-math shortcuts, no x87 extended precision.
+    -ffp-contract=off -fno-fast-math)
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
+    target_compile_options(aspect_build_settings INTERFACE -msse2 -mfpmath=sse)
+  endif()
+  if(ASPECT_WERROR)
+    target_compile_options(aspect_build_settings INTERFACE -Werror)
+  endif()
+  if(ASPECT_SANITIZE)
+    target_compile_options(aspect_build_settings INTERFACE
+      -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(aspect_build_settings INTERFACE -fsanitize=address,undefined)
+  endif()
+elseif(MSVC)
+  target_compile_options(aspect_build_settings INTERFACE /W4 /fp:precise /utf-8)
+  if(ASPECT_WERROR)
+    target_compile_options(aspect_build_settings INTERFACE /WX)
+  endif()
+endif()
+
+target_compile_definitions(aspect_build_settings INTERFACE
+  QT_NO_CONTEXTLESS_CONNECT QT_NO_KEYWORDS QT_NO_CAST_FROM_ASCII
+  $<$<PLATFORM_ID:Windows>:NOMINMAX WIN32_LEAN_AND_MEAN>)

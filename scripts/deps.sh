@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, and only those that are missing.
+# Usage: scripts/deps.sh run|test|bench|package
+set -euo pipefail
+
+build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
+       fonts-liberation2 fonts-dejavu-core)
+run=("${build[@]}")
+test=("${build[@]}" libgtest-dev libgmock-dev googletest xvfb xauth
+      # Windows cross build of the settings store, run under Wine
+      g++-mingw-w64-x86-64 wine64 wine
+      # libFuzzer for the settings file parser
+      clang-14 libclang-rt-14-dev)
+bench=("${build[@]}" libbenchmark-dev xvfb xauth)
+package=("${build[@]}" dpkg-dev file desktop-file-utils appstream)
+
+case "${1:-}" in
+  run) wanted=("${run[@]}") ;;
+  test) wanted=("${test[@]}") ;;
+  bench) wanted=("${bench[@]}") ;;
+  package) wanted=("${package[@]}") ;;
+  *) echo "usage: $0 run|test|bench|package" >&2; exit 2 ;;
+esac
+
+missing=()
+for pkg in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$pkg")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "deps: all ${#wanted[@]} packages for '$1' are installed"
+  exit 0
+fi
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "deps: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+  sudo=(sudo)
+fi
+echo "deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

