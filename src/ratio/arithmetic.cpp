@@ -127,6 +127,7 @@ PreviewFit FitPreview(std::int32_t w, std::int32_t h) {
     const double v = kFrameHeight / h * w;
     PreviewFit fit{};
     if (v > kFrameWidth) {  // wider than 16:9: full width
+        fit.wide = true;
         fit.width = kFrameWidth;
         fit.height = RoundToInt32(kFrameWidth / w * h).value_or(0);
         fit.leftOffset = 0;
@@ -162,7 +163,7 @@ Reduction ReduceRatioLinear(std::int32_t w, std::int32_t h) {
     return Reduction{w, h, w, h};
 }
 
-Reduction ReduceRatio(std::int32_t w, std::int32_t h) { return ReduceRatioLinear(w, h); }
+Reduction ReduceRatio(std::int32_t w, std::int32_t h) { return ReduceRatioFast(w, h); }
 
 std::string ToDecimal(std::int64_t n) { return std::to_string(n); }
 

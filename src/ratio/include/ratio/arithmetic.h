@@ -35,7 +35,12 @@ struct PreviewFit {
     double height;
     double leftOffset;
     double topOffset;
-    bool operator==(const PreviewFit&) const = default;
+    bool wide = false;  // wider than 16:9: fitted to the frame's width
+    // Compares the geometry only.
+    bool operator==(const PreviewFit& o) const {
+        return width == o.width && height == o.height && leftOffset == o.leftOffset &&
+               topOffset == o.topOffset;
+    }
 };
 inline constexpr double kFrameWidth = 320;
 inline constexpr double kFrameHeight = 180;
@@ -58,6 +63,10 @@ Reduction ReduceRatio(std::int32_t w, std::int32_t h);
 
 // The same search trying every k in turn; the reference the fast one must equal.
 Reduction ReduceRatioLinear(std::int32_t w, std::int32_t h);
+
+// The same search trying only the terms that can hit (reduction.cpp); at most a few
+// thousand candidates for any pair of 32-bit entries.
+Reduction ReduceRatioFast(std::int32_t w, std::int32_t h);
 
 // Applies the label's one special case (8 : 5 reads 16 : 10) to a search hit.
 Reduction MakeReduction(std::int32_t termW, double termH);

@@ -1,0 +1,36 @@
+#include "language/language.h"
+
+#include <string>
+
+#include "settings/registry.h"
+
+namespace aspect::language {
+
+using window::Control;
+
+std::int32_t Language::LoadStored() const { return settings::LoadLanguage(store_); }
+
+void Language::ApplyLanguage(std::int32_t language) {
+    appLang_ = language;
+    if (language != 0) {
+        form_.SetCaption(Control::frmMain, kCaptionEnglish);
+        form_.SetCaption(Control::chLock, kLockEnglish);
+    } else {
+        form_.SetCaption(Control::frmMain, kCaptionHungarian);
+        form_.SetCaption(Control::chLock, kLockHungarian);
+    }
+    // The title repeats whatever the window now shows.
+    form_.SetCaption(Control::lblTitle, form_.Caption(Control::frmMain));
+}
+
+void Language::imgLangENG_hl_Click() {
+    (void)settings::SaveLanguage(store_, 1);
+    ApplyLanguage(1);
+}
+
+void Language::imgLangHUN_hl_Click() {
+    (void)settings::SaveLanguage(store_, 0);
+    ApplyLanguage(0);
+}
+
+}  // namespace aspect::language

@@ -1,0 +1,50 @@
+#include "field_edit.h"
+
+#include <algorithm>
+
+namespace aspect::window {
+
+QValidator::State UserLengthLimit::validate(QString& input, int& pos) const {
+    if (programWrite_ || input.size() <= limit_) return Acceptable;
+    // Find the run the edit inserted: what is left of the old text is a common
+    // prefix and suffix.
+    const qsizetype oldSize = previous_.size();
+    qsizetype prefix = 0;
+    while (prefix < oldSize && prefix < input.size() && previous_[prefix] == input[prefix]) {
+        ++prefix;
+    }
+    qsizetype suffix = 0;
+    while (suffix < oldSize - prefix && suffix < input.size() - prefix &&
+           previous_[oldSize - 1 - suffix] == input[input.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    const qsizetype inserted = input.size() - prefix - suffix;
+    const qsizetype room = std::max<qsizetype>(0, limit_ - (prefix + suffix));
+    if (inserted <= room) return Acceptable;  // a deletion, or a long text shortened
+    // Keep as much of the insertion as fits, as a native edit field does.
+    const QString fitted = input.left(prefix) + input.mid(prefix, room) + input.right(suffix);
+    if (fitted == previous_) return Invalid;  // nothing fits: the edit is refused
+    input = fitted;
+    pos = static_cast<int>(prefix + room);
+    return Acceptable;
+}
+
+FieldEdit::FieldEdit(int userLimit, QWidget* parent)
+    : QLineEdit(parent), userLimit_(userLimit), limit_(new UserLengthLimit(userLimit, this)) {
+    // maxLength would cut the program's own longer writes, so the limit lives
+    // in a validator that lets them through.
+    setValidator(limit_);
+    connect(this, &QLineEdit::textChanged, limit_, &UserLengthLimit::Remember);
+}
+
+void FieldEdit::SetProgramText(const QString& text) {
+    limit_->SetProgramWrite(true);
+    setText(text);
+    limit_->SetProgramWrite(false);
+}
+
+bool FieldEdit::WouldExceedLimit() const {
+    return text().size() - selectedText().size() >= userLimit_;
+}
+
+}  // namespace aspect::window

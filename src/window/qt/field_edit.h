@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QString>
+#include <QValidator>
+
+namespace aspect::window {
+
+// What the user types or pastes may not grow a field past the limit, yet the
+// program may write longer text, which the user can still shorten.
+class UserLengthLimit final : public QValidator {
+public:
+    UserLengthLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+
+    // The text before the next edit.
+    void Remember(const QString& text) { previous_ = text; }
+    void SetProgramWrite(bool on) { programWrite_ = on; }
+
+    State validate(QString& input, int& pos) const override;
+
+private:
+    int limit_;
+    QString previous_;
+    bool programWrite_ = false;
+};
+
+// A single-line dimension field.
+class FieldEdit final : public QLineEdit {
+public:
+    FieldEdit(int userLimit, QWidget* parent);
+
+    // Sets the text uncut; the change signal fires at once.
+    void SetProgramText(const QString& text);
+
+    // Whether a typed character would grow the text past the user's limit.
+    bool WouldExceedLimit() const;
+
+private:
+    int userLimit_;
+    UserLengthLimit* limit_;
+};
+
+}  // namespace aspect::window

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+#include "window/design.h"
+#include "window/form_port.h"
+
+namespace aspect::window {
+
+class FieldEdit;
+
+// The main window on Qt Widgets: builds the controls from their design and
+// delivers their events to the behaviour.
+class QtForm final : public QWidget, public FormPort {
+public:
+    explicit QtForm(QWidget* parent = nullptr);
+
+    // Events go to `events` from now on.
+    void Bind(FormEvents& events) { events_ = &events; }
+
+    // The widget of a control (none for the timer); for wiring and tests.
+    QWidget* Widget(Control control) const;
+    QTimer& Timer() { return timer_; }
+
+    // Replaces the desktop's opening of addresses (tests never start a browser).
+    void SetAddressOpener(std::function<void(const QString&)> opener) {
+        opener_ = std::move(opener);
+    }
+
+    // Centres the window on its screen.
+    void CentreOnScreen();
+
+    // FormPort
+    void SetCaption(Control control, std::string_view caption) override;
+    std::string Caption(Control control) const override;
+    std::string Text(Control field) const override;
+    void SetText(Control field, std::string_view text) override;
+    void SetForeColor(Control control, Colour colour) override;
+    void SetFontUnderline(Control control, bool underline) override;
+    std::int16_t Value(Control checkBox) const override;
+    double Left(Control control) const override;
+    double Top(Control control) const override;
+    double Width(Control control) const override;
+    double Height(Control control) const override;
+    void SetLeft(Control control, double left) override;
+    void SetTop(Control control, double top) override;
+    void SetWidth(Control control, double width) override;
+    void SetHeight(Control control, double height) override;
+    void SetVisible(Control control, bool visible) override;
+    double ScaleWidth() const override;
+    OuterBounds WindowBounds() const override;
+    ScreenPoint CursorPos() const override;
+    void SetTimerEnabled(Control timer, bool enabled) override;
+    void OpenAddress(std::string_view address) override;
+
+    // Maps a colour value to the colour it shows in the current palette.
+    QColor Resolve(Colour colour) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void Build(const ControlDesign& d);
+    void RefitAutoSize(Control control);
+    bool FilterKey(Control field, QKeyEvent* event);
+    FieldEdit* Field(Control field) const;
+
+    std::array<QWidget*, 25> widgets_{};
+    QTimer timer_;
+    FormEvents* events_ = nullptr;
+    Control pressed_ = Control::frmMain;  // the control a left press began on
+    std::function<void(const QString&)> opener_;
+};
+
+}  // namespace aspect::window
