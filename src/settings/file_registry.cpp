@@ -1,0 +1,281 @@
+#include "settings/file_registry.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include "utf.h"
+
+namespace aspect::settings {
+namespace {
+
+constexpr std::string_view kUserHive = "HKEY_CURRENT_USER";
+constexpr auto kLockTimeout = std::chrono::seconds(5);
+
+// 64-bit Windows code passes predefined keys sign-extended; take both spellings.
+std::uint32_t PredefinedIndex(Hkey key) {
+    const auto wide = static_cast<std::uint64_t>(key);
+    const auto low = static_cast<std::uint32_t>(wide);
+    const bool extended = (wide >> 32) == 0 || (wide >> 32) == 0xFFFFFFFFu;
+    return extended && (low & 0xFFFFFF00u) == 0x80000000u ? low : 0;
+}
+
+bool IsCurrentUser(Hkey key) { return PredefinedIndex(key) == kHkeyCurrentUser; }
+
+bool IsPredefined(Hkey key) { return PredefinedIndex(key) != 0; }
+
+// Appends the components of `subKey` to `path`. Empty components are skipped, as the
+// registry does; a leading backslash is a bad path name there too.
+Status Join(std::string& path, const char* subKey) {
+    if (subKey == nullptr || *subKey == '\0') return kErrorSuccess;
+    std::string_view rest = subKey;
+    if (rest.front() == '\\') return kErrorBadPathname;
+    while (!rest.empty()) {
+        const std::size_t slash = rest.find('\\');
+        const std::string_view part = rest.substr(0, slash);
+        // The file keeps one name per line; names that would break a line cannot be stored.
+        if (!IsWritableName(part)) return kErrorInvalidParameter;
+        if (!part.empty()) (path += '\\') += part;
+        if (slash == std::string_view::npos) break;
+        rest.remove_prefix(slash + 1);
+    }
+    return kErrorSuccess;
+}
+
+bool IsStringType(std::uint32_t type) {
+    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+bool KeyExists(const RegDocument& doc, const std::string& path) {
+    return NamesEqual(path, kUserHive) || doc.KeyExists(path);
+}
+
+// Where the bytes go: the target of a symbolic link, so a linked store stays linked.
+std::string Target(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) return path;
+    return resolved;
+}
+
+template <class F>
+Status Guarded(F&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return kErrorOutOfMemory;
+    } catch (...) {
+        return kErrorRegistryIoFailed;
+    }
+}
+
+}  // namespace
+
+FileRegistry::FileRegistry(std::string path, IoFaults faults)
+    : path_(std::move(path)), faults_(std::move(faults)) {}
+
+std::size_t FileRegistry::OpenHandles() const {
+    std::lock_guard lock(mutex_);
+    return handles_.size();
+}
+
+Status FileRegistry::Resolve(Hkey key, Handle& handle) const {
+    if (IsCurrentUser(key)) {
+        // Predefined keys carry every access right.
+        handle = Handle{std::string(kUserHive), ~0u};
+        return kErrorSuccess;
+    }
+    std::lock_guard lock(mutex_);
+    const auto found = handles_.find(key);
+    if (found == handles_.end()) return kErrorInvalidHandle;
+    handle = found->second;
+    return kErrorSuccess;
+}
+
+Hkey FileRegistry::AddHandle(Handle handle) {
+    std::lock_guard lock(mutex_);
+    const Hkey key = nextHandle_;
+    nextHandle_ += 4;
+    handles_.emplace(key, std::move(handle));
+    return key;
+}
+
+Status FileRegistry::Read(RegDocument& doc) const {
+    const FileBytes file = ReadFileBytes(Target(path_), faults_);
+    if (file.status != kErrorSuccess) return file.status;
+    std::optional<RegDocument> parsed = ParseRegFile(file.bytes);
+    doc = parsed ? std::move(*parsed) : RegDocument{};
+    return kErrorSuccess;
+}
+
+Status FileRegistry::Modify(const std::function<Status(RegDocument&, bool&)>& change) {
+    const std::string target = Target(path_);
+    const std::size_t slash = target.rfind('/');
+    if (slash != std::string::npos && slash > 0) {
+        const Status made = MakeFolders(target.substr(0, slash), faults_);
+        if (made != kErrorSuccess) return made;
+    }
+    WriteLock lock;
+    const Status locked = lock.Acquire(path_ + ".lock", faults_, kLockTimeout);
+    if (locked != kErrorSuccess) return locked;
+    RemoveStaleTemporaries(target);
+
+    // Re-read under the lock: another process may have written since this one last read.
+    const FileBytes file = ReadFileBytes(target, faults_);
+    if (file.status != kErrorSuccess) return file.status;
+    RegDocument doc;
+    bool damaged = false;
+    if (file.exists) {
+        std::optional<RegDocument> parsed = ParseRegFile(file.bytes);
+        damaged = !parsed;
+        if (parsed) doc = std::move(*parsed);
+    }
+    bool changed = false;
+    const Status applied = change(doc, changed);
+    if (applied != kErrorSuccess || !changed) return applied;
+    if (damaged) {
+        const Status kept = KeepDamagedCopy(target, file.bytes, faults_, nullptr);
+        if (kept != kErrorSuccess) return kept;
+    }
+    return ReplaceFileAtomically(target, SerializeRegFile(doc), faults_);
+}
+
+Status FileRegistry::RegOpenKeyExA(Hkey key, const char* subKey, std::uint32_t /*options*/,
+                                   std::uint32_t samDesired, Hkey* result) {
+    return Guarded([&] {
+        if (result == nullptr) return kErrorInvalidParameter;
+        Handle handle;
+        Status status = Resolve(key, handle);
+        if (status == kErrorSuccess) status = Join(handle.path, subKey);
+        if (status != kErrorSuccess) return status;
+        RegDocument doc;
+        status = Read(doc);
+        if (status != kErrorSuccess) return status;
+        if (!KeyExists(doc, handle.path)) return kErrorFileNotFound;
+        handle.access = samDesired;
+        *result = AddHandle(std::move(handle));
+        return kErrorSuccess;
+    });
+}
+
+Status FileRegistry::RegQueryValueExA(Hkey key, const char* valueName, std::uint32_t* reserved,
+                                      std::uint32_t* type, std::uint8_t* data,
+                                      std::uint32_t* dataSize) {
+    return Guarded([&] {
+        Handle handle;
+        Status status = Resolve(key, handle);
+        if (status != kErrorSuccess) return status;
+        if ((handle.access & kKeyQueryValue) == 0) return kErrorAccessDenied;
+        if (reserved != nullptr || (data != nullptr && dataSize == nullptr)) {
+            return kErrorInvalidParameter;
+        }
+        RegDocument doc;
+        status = Read(doc);
+        if (status != kErrorSuccess) return status;
+        if (!KeyExists(doc, handle.path)) return kErrorKeyDeleted;
+        const RegKey* section = doc.FindKey(handle.path);
+        const RegValue* value =
+            section == nullptr ? nullptr : section->FindValue(valueName ? valueName : "");
+        if (value == nullptr) return kErrorFileNotFound;
+
+        std::vector<std::uint8_t> bytes = value->data;
+        if (IsStringType(value->type)) {
+            // The ANSI function hands strings over in the code page of the caller's names.
+            std::string text;
+            Utf16LeToUtf8(value->data, false, text);
+            bytes.assign(text.begin(), text.end());
+        }
+        if (bytes.size() > UINT32_MAX) return kErrorFileTooLarge;
+        const auto size = static_cast<std::uint32_t>(bytes.size());
+        if (type != nullptr) *type = value->type;
+        if (data != nullptr) {
+            if (size > *dataSize) {
+                *dataSize = size;
+                return kErrorMoreData;  // the buffer is left as it was
+            }
+            if (size != 0) std::memcpy(data, bytes.data(), size);
+        }
+        if (dataSize != nullptr) *dataSize = size;
+        return kErrorSuccess;
+    });
+}
+
+Status FileRegistry::RegCreateKeyExA(Hkey key, const char* subKey, std::uint32_t reserved,
+                                     char* /*className*/, std::uint32_t options,
+                                     std::uint32_t samDesired, const void* /*securityAttributes*/,
+                                     Hkey* result, std::uint32_t* disposition) {
+    return Guarded([&] {
+        if (result == nullptr || reserved != 0) return kErrorInvalidParameter;
+        // A file cannot hold volatile keys, links or backup semantics.
+        if (options != kRegOptionNonVolatile) return kErrorNotSupported;
+        Handle handle;
+        Status status = Resolve(key, handle);
+        if (status == kErrorSuccess) status = Join(handle.path, subKey);
+        if (status != kErrorSuccess) return status;
+
+        bool created = false;
+        RegDocument current;
+        status = Read(current);
+        if (status != kErrorSuccess) return status;
+        if (!KeyExists(current, handle.path)) {
+            status = Modify([&](RegDocument& doc, bool& changed) {
+                if (KeyExists(doc, handle.path)) return kErrorSuccess;
+                doc.keys.push_back(RegKey{doc.Spelling(handle.path), {}});
+                changed = created = true;
+                return kErrorSuccess;
+            });
+            if (status != kErrorSuccess) return status;
+        }
+        if (disposition != nullptr) {
+            *disposition = created ? kRegCreatedNewKey : kRegOpenedExistingKey;
+        }
+        handle.access = samDesired;
+        *result = AddHandle(std::move(handle));
+        return kErrorSuccess;
+    });
+}
+
+Status FileRegistry::RegSetValueExA(Hkey key, const char* valueName, std::uint32_t /*reserved*/,
+                                    std::uint32_t type, const std::uint8_t* data,
+                                    std::uint32_t dataSize) {
+    return Guarded([&] {
+        Handle handle;
+        const Status status = Resolve(key, handle);
+        if (status != kErrorSuccess) return status;
+        if ((handle.access & kKeySetValue) == 0) return kErrorAccessDenied;
+        if (data == nullptr && dataSize != 0) return kErrorNoAccess;
+        const std::string name = valueName ? valueName : "";
+        if (!IsWritableName(name)) return kErrorInvalidParameter;
+        std::vector<std::uint8_t> bytes(data, data + dataSize);
+        if (IsStringType(type)) {
+            bytes = Utf8ToUtf16Le(std::string_view(reinterpret_cast<const char*>(data), dataSize));
+        }
+        return Modify([&](RegDocument& doc, bool& changed) {
+            if (!KeyExists(doc, handle.path)) return kErrorKeyDeleted;
+            RegKey* section = doc.FindKey(handle.path);
+            if (section == nullptr) {
+                doc.keys.push_back(RegKey{doc.Spelling(handle.path), {}});
+                section = &doc.keys.back();
+            }
+            section->SetValue(name, type, std::move(bytes));
+            changed = true;
+            return kErrorSuccess;
+        });
+    });
+}
+
+Status FileRegistry::RegCloseKey(Hkey key) {
+    return Guarded([&] {
+        if (IsPredefined(key)) return kErrorSuccess;
+        std::lock_guard lock(mutex_);
+        return handles_.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+    });
+}
+
+}  // namespace aspect::settings
