@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "check_box.h"
 #include "field_edit.h"
 #include "qt_pictures.h"
 #include "shape_widget.h"
@@ -38,8 +39,10 @@ QFont FontFor(const FontDesign& f) {
             font.setStyleHint(QFont::SansSerif);
             break;
         case Face::Georgia:
+            // No face with Georgia's metrics ships with Debian; Liberation Serif is
+            // the closest in width of those that do.
             font.setFamilies({QStringLiteral("Georgia"), QStringLiteral("Gelasio"),
-                              QStringLiteral("DejaVu Serif")});
+                              QStringLiteral("Liberation Serif"), QStringLiteral("Tinos")});
             font.setStyleHint(QFont::Serif);
             break;
     }
@@ -137,7 +140,7 @@ void QtForm::Build(const ControlDesign& d) {
         case Kind::Timer:
             return;
         case Kind::CheckBox: {
-            auto* box = new QCheckBox(text, this);
+            auto* box = new WrappingCheckBox(text, this);
             box->setFocusPolicy(Qt::StrongFocus);
             w = box;
             break;
