@@ -51,6 +51,7 @@ public:
 
     // FormPort
     void SetCaption(window::Control c, std::string_view caption) override {
+        ++writes;
         At(c).caption = std::string(caption);
     }
     std::string Caption(window::Control c) const override { return At(c).caption; }
@@ -58,15 +59,18 @@ public:
     void SetText(window::Control field, std::string_view text) override {
         At(field).caption = std::string(text);
         ++textWrites;
+        ++writes;
         if (!events_) return;
         if (field == window::Control::txtW) events_->txtW_Change();
         if (field == window::Control::txtH) events_->txtH_Change();
     }
     void SetForeColor(window::Control c, window::Colour colour) override {
+        ++writes;
         At(c).fore = colour;
         ++At(c).foreWrites;
     }
     void SetFontUnderline(window::Control c, bool underline) override {
+        ++writes;
         At(c).underline = underline;
     }
     std::int16_t Value(window::Control c) const override { return At(c).value; }
@@ -74,15 +78,31 @@ public:
     double Top(window::Control c) const override { return At(c).top; }
     double Width(window::Control c) const override { return At(c).width; }
     double Height(window::Control c) const override { return At(c).height; }
-    void SetLeft(window::Control c, double v) override { At(c).left = v; }
-    void SetTop(window::Control c, double v) override { At(c).top = v; }
-    void SetWidth(window::Control c, double v) override { At(c).width = v; }
-    void SetHeight(window::Control c, double v) override { At(c).height = v; }
-    void SetVisible(window::Control c, bool v) override { At(c).visible = v; }
+    void SetLeft(window::Control c, double v) override {
+        At(c).left = v;
+        ++writes;
+    }
+    void SetTop(window::Control c, double v) override {
+        At(c).top = v;
+        ++writes;
+    }
+    void SetWidth(window::Control c, double v) override {
+        At(c).width = v;
+        ++writes;
+    }
+    void SetHeight(window::Control c, double v) override {
+        At(c).height = v;
+        ++writes;
+    }
+    void SetVisible(window::Control c, bool v) override {
+        At(c).visible = v;
+        ++writes;
+    }
     double ScaleWidth() const override { return scaleWidth; }
     window::OuterBounds WindowBounds() const override { return bounds; }
     window::ScreenPoint CursorPos() const override { return cursor; }
     void SetTimerEnabled(window::Control, bool enabled) override {
+        ++writes;
         if (enabled && !timerEnabled) ++timerStarts;  // a fresh interval
         timerEnabled = enabled;
     }
@@ -94,6 +114,7 @@ public:
     bool timerEnabled = false;
     int timerStarts = 0;
     int textWrites = 0;
+    int writes = 0;  // every property write of any control
     std::vector<std::string> opened;
 
 private:
