@@ -1,10 +1,13 @@
 #include <QCursor>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QFontInfo>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "language/homepage.h"
+#include "settings/file_registry.h"
 #include "language/hover.h"
 #include "language/language.h"
 #include "window_fixture.h"
@@ -13,8 +16,6 @@ namespace aspect::window {
 namespace {
 
 using testing_support::MemoryRegistry;
-
-QPoint Centre(QWidget* w) { return w->geometry().center(); }
 
 QRgb LinkColour(RealWindow& win) {
     return win.Label(Control::lblHomepage)->palette().color(QPalette::WindowText).rgb();
@@ -131,6 +132,37 @@ TEST(HoverWindow, EachLinkClickOpensTheHomePageOnce) {
     EXPECT_EQ(win.opened.size(), 2u);
     EXPECT_EQ(win.opened.value(0).toStdString(), language::kHomepageAddress);
     EXPECT_TRUE(LinkUnderlined(win)) << "a click leaves the highlight";
+}
+
+}  // namespace
+}  // namespace aspect::window
+
+namespace aspect::window {
+namespace {
+
+TEST(Persistence, ChosenLanguageSurvivesARestartInTheUsersSettingsFile) {
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    const std::string path = (config.path() + "/Morlane/registry.reg").toStdString();
+    {
+        settings::FileRegistry store(path);
+        RealWindow win(store);
+        EXPECT_EQ(win.form.windowTitle().toStdString(), language::kCaptionHungarian);
+        QTest::mouseMove(&win.form, Centre(win.W(Control::imgLangENG)));
+        win.ClickAt(Centre(win.W(Control::imgLangENG)));
+    }
+    {
+        settings::FileRegistry store(path);
+        RealWindow win(store);
+        EXPECT_EQ(win.form.windowTitle().toStdString(), language::kCaptionEnglish);
+        EXPECT_EQ(win.Lock()->text().toStdString(), language::kLockEnglish);
+    }
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.startsWith("Windows Registry Editor Version 5.00")) << text.toStdString();
+    EXPECT_TRUE(text.contains("[HKEY_CURRENT_USER\\Software\\Morlane]")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\"Language\"=hex:01,00")) << text.toStdString();
 }
 
 }  // namespace

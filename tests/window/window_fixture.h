@@ -12,10 +12,12 @@
 
 namespace aspect::window {
 
+inline QPoint Centre(QWidget* w) { return w->geometry().center(); }
+
 // The real window, started the way the program starts it, with its events
 // counted on the way to the behaviour.
 struct RealWindow {
-    explicit RealWindow(testing_support::MemoryRegistry& store) : behaviour(form, store) {
+    explicit RealWindow(settings::RegistryApi& store) : behaviour(form, store) {
         form.Bind(recorder);
         recorder.Form_Load();
         form.SetAddressOpener([this](const QString& url) { opened.push_back(url); });
