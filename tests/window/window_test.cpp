@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "qt/qt_pictures.h"
 #include "support/row_name.h"
 #include "window/design.h"
 #include "window_fixture.h"
@@ -65,6 +66,27 @@ TEST(StartUp, FontsAreMetricCompatibleFaces) {
     EXPECT_TRUE(field.bold());
     EXPECT_EQ(field.pixelSize(), 19);
     EXPECT_EQ(QFontInfo(win.Label(Control::lblResult)->font()).pixelSize(), 32);
+    EXPECT_EQ(QFontInfo(win.Label(Control::lblTitle)->font()).family(), "Liberation Serif");
+    EXPECT_EQ(QFontInfo(win.Label(Control::lblTitle)->font()).pixelSize(), 21);
+}
+
+TEST(StartUp, WindowIconHasSixteenAndThirtyTwoPixelImagesWithOneBitMask) {
+    const QIcon icon = WindowIcon();
+    const QList<QSize> sizes = icon.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    for (const int size : {16, 32}) {
+        const QImage image = MonitorIcon(size);
+        int opaque = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const int a = qAlpha(image.pixel(x, y));
+                ASSERT_TRUE(a == 0 || a == 255) << x << "," << y;
+                opaque += a == 255;
+            }
+        }
+        EXPECT_GT(opaque, size * size / 3);
+    }
 }
 
 struct TypedRow {
@@ -191,6 +213,32 @@ TEST(Fields, PasteIsLimitedToFiveCharactersAndNotFiltered) {
     QTest::keyClick(w, Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(w->text(), "12ab3");
     EXPECT_EQ(win.recorder.Count("txtW_Change"), 0);
+}
+
+TEST(Fields, PastedNumberBeyondThirtyTwoBitsIsAnInvalidEntry) {
+    MemoryRegistry store;
+    RealWindow win(store);
+    win.Type(Control::txtW, "1920");
+    win.Type(Control::txtH, "1080");
+    QGuiApplication::clipboard()->setText(QStringLiteral("9e99"));
+    QLineEdit* h = win.Field(Control::txtH);
+    h->selectAll();
+    QTest::keyClick(h, Qt::Key_Insert, Qt::ShiftModifier);
+    ASSERT_EQ(h->text(), "9e99");
+    EXPECT_EQ(win.ResultText(), "-");
+    EXPECT_TRUE(win.W(Control::shpScr)->isHidden());
+    // With the lock on, the same paste into the edited field fails the conversion.
+    h->selectAll();
+    win.Type(Control::txtH, "1080");
+    win.ClickLock();
+    h->selectAll();
+    QTest::keyClick(h, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(win.Field(Control::txtW)->text(), "99999");
+    EXPECT_EQ(TextColour(win.Field(Control::txtW)).rgb(), qRgb(255, 0, 0));
+    // The window keeps working: the guard was released.
+    h->selectAll();
+    win.Type(Control::txtH, "900");
+    EXPECT_EQ(win.Field(Control::txtW)->text(), "1600");
 }
 
 TEST(Fields, ControlShortcutsDoNothing) {
