@@ -1,5 +1,6 @@
 #include "settings/file_registry.h"
 
+#include <QDir>
 #include <QStandardPaths>
 #include <QString>
 
@@ -7,9 +8,13 @@ namespace aspect::settings {
 
 std::string DefaultRegistryPath() {
     // GenericConfigLocation is $XDG_CONFIG_HOME or ~/.config on Linux and the platform's
-    // own preferences folder elsewhere.
+    // own preferences folder elsewhere. Qt takes a relative XDG_CONFIG_HOME as it stands;
+    // the XDG rule is to ignore it.
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
     const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        !xdg.isEmpty() && QDir::isRelativePath(xdg)
+            ? QDir::homePath() + QStringLiteral("/.config")
+            : QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return (folder + QStringLiteral("/Morlane/registry.reg")).toStdString();
 }
 

@@ -15,7 +15,6 @@ namespace aspect::settings {
 namespace {
 
 constexpr std::string_view kUserHive = "HKEY_CURRENT_USER";
-constexpr auto kLockTimeout = std::chrono::seconds(5);
 
 // 64-bit Windows code passes predefined keys sign-extended; take both spellings.
 std::uint32_t PredefinedIndex(Hkey key) {
@@ -77,8 +76,9 @@ Status Guarded(F&& body) noexcept {
 
 }  // namespace
 
-FileRegistry::FileRegistry(std::string path, IoFaults faults)
-    : path_(std::move(path)), faults_(std::move(faults)) {}
+FileRegistry::FileRegistry(std::string path, IoFaults faults,
+                           std::chrono::milliseconds lockTimeout)
+    : path_(std::move(path)), faults_(std::move(faults)), lockTimeout_(lockTimeout) {}
 
 std::size_t FileRegistry::OpenHandles() const {
     std::lock_guard lock(mutex_);
@@ -122,7 +122,7 @@ Status FileRegistry::Modify(const std::function<Status(RegDocument&, bool&)>& ch
         if (made != kErrorSuccess) return made;
     }
     WriteLock lock;
-    const Status locked = lock.Acquire(path_ + ".lock", faults_, kLockTimeout);
+    const Status locked = lock.Acquire(path_ + ".lock", faults_, lockTimeout_);
     if (locked != kErrorSuccess) return locked;
     RemoveStaleTemporaries(target);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <map>
 #include <mutex>
@@ -21,7 +22,8 @@ namespace aspect::settings {
 // next write replaces it; a file that cannot be read fails every call and is never replaced.
 class FileRegistry final : public RegistryApi {
 public:
-    explicit FileRegistry(std::string path, IoFaults faults = {});
+    explicit FileRegistry(std::string path, IoFaults faults = {},
+                          std::chrono::milliseconds lockTimeout = std::chrono::seconds(5));
 
     Status RegOpenKeyExA(Hkey key, const char* subKey, std::uint32_t options,
                          std::uint32_t samDesired, Hkey* result) override;
@@ -59,6 +61,7 @@ private:
 
     std::string path_;
     IoFaults faults_;
+    std::chrono::milliseconds lockTimeout_;
     mutable std::mutex mutex_;
     std::map<Hkey, Handle> handles_;
     Hkey nextHandle_ = 0x1000;
