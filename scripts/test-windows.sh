@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc 2>/dev/null || echo 2)
+scripts/deps.sh test >/dev/null
 toolchain=$root/cmake/toolchain-mingw64.cmake
 gtest=$root/build/mingw-googletest
 

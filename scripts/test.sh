@@ -26,6 +26,13 @@ step "run the suite under the sanitizers"
 ctest --test-dir build/asan -j "$jobs" --output-on-failure --no-tests=error
 
 # settings store steps (Windows build under Wine, crash rounds, fuzzing) go here
+# (The 200 killed-writer rounds run in both ctest runs above, as
+# FileStore.WriterKilledAnywhereLeavesOldOrNew.)
+step "settings store: Windows build, contract suite under Wine"
+scripts/test-windows.sh
+
+step "settings store: fuzzing the file parser"
+scripts/fuzz-settings.sh
 
 echo
 echo "test: all passed"

@@ -76,8 +76,7 @@ Status Guarded(F&& body) noexcept {
 
 }  // namespace
 
-FileRegistry::FileRegistry(std::string path, IoFaults faults,
-                           std::chrono::milliseconds lockTimeout)
+FileRegistry::FileRegistry(std::string path, IoFaults faults, std::chrono::milliseconds lockTimeout)
     : path_(std::move(path)), faults_(std::move(faults)), lockTimeout_(lockTimeout) {}
 
 std::size_t FileRegistry::OpenHandles() const {

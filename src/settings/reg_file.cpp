@@ -58,7 +58,7 @@ bool ParseHex32(std::string_view digits, std::uint32_t& out) {
 
 // Physical lines without their line ends; CR LF and LF both end a line.
 class Lines {
-public:
+  public:
     explicit Lines(std::string_view text) : text_(text) {}
     bool Next(std::string_view& line) {
         if (done_) return false;
@@ -74,7 +74,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string_view text_;
     std::size_t pos_ = 0;
     bool done_ = false;
@@ -315,8 +315,8 @@ std::string RegDocument::Spelling(std::string_view path) const {
     for (const RegKey& k : keys) {
         const std::string_view p = k.path;
         for (std::size_t len = std::min(p.size(), path.size()); len > best; --len) {
-            const bool boundary = (len == p.size() || p[len] == '\\') &&
-                                  (len == path.size() || path[len] == '\\');
+            const bool boundary =
+                (len == p.size() || p[len] == '\\') && (len == path.size() || path[len] == '\\');
             if (boundary && NamesEqual(p.substr(0, len), path.substr(0, len))) {
                 best = len;
                 spelt = p.substr(0, len);

@@ -10,7 +10,7 @@ constexpr const char* kLanguageValue = "Language";
 
 // A key handle that is closed on every way out of a helper, unwinding included.
 class KeyGuard {
-public:
+  public:
     explicit KeyGuard(RegistryApi& api) : api_(api) {}
     KeyGuard(const KeyGuard&) = delete;
     KeyGuard& operator=(const KeyGuard&) = delete;
@@ -32,7 +32,7 @@ public:
         return api_.RegCloseKey(key_);
     }
 
-private:
+  private:
     RegistryApi& api_;
     Hkey key_ = 0;
     bool open_ = false;
@@ -72,8 +72,8 @@ Status RegReadValue(RegistryApi& api, Hkey hive, std::string subKey, std::string
         std::array<std::uint8_t, 4> buffer = LittleEndian(value);
         std::uint32_t type = kRegBinary;
         std::uint32_t size = 2;
-        const Status queried =
-            api.RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type, buffer.data(), &size);
+        const Status queried = api.RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type,
+                                                    buffer.data(), &size);
         value = FromLittleEndian(buffer);
         status = queried;
         if (status != kErrorSuccess) return status;

@@ -189,8 +189,8 @@ Status ReplaceFileAtomically(const std::string& path, std::string_view bytes,
         error = errno;
     }
     if (!CloseChecked(fd) && error == 0) error = errno;
-    if (error == 0 && (Injected(faults, IoStep::kRename) ||
-                       ::rename(temp.c_str(), path.c_str()) != 0)) {
+    if (error == 0 &&
+        (Injected(faults, IoStep::kRename) || ::rename(temp.c_str(), path.c_str()) != 0)) {
         error = errno;
     }
     if (error != 0) {

@@ -7,7 +7,8 @@
 
 namespace aspect::settings {
 
-// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
+// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or code points past
+// U+10FFFF).
 bool IsValidUtf8(std::string_view text);
 
 // UTF-8 to UTF-16LE bytes, as the registry keeps strings; malformed input becomes U+FFFD.

@@ -30,7 +30,7 @@ Hkey FromHkey(HKEY key) { return reinterpret_cast<Hkey>(key); }
 
 // A UTF-8 name in the ANSI code page; null stays null.
 class AnsiName {
-public:
+  public:
     explicit AnsiName(const char* utf8) {
         if (utf8 == nullptr) {
             null_ = true;
@@ -40,8 +40,8 @@ public:
             text_ = utf8;
             return;
         }
-        const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1,
-                                                   nullptr, 0);
+        const int wideLength =
+            MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
         if (wideLength <= 0) {
             status_ = ERROR_NO_UNICODE_TRANSLATION;
             return;
@@ -65,7 +65,7 @@ public:
     const char* get() const { return null_ ? nullptr : text_.c_str(); }
     char* mutableGet() { return null_ ? nullptr : text_.data(); }
 
-private:
+  private:
     std::string text_;
     bool null_ = false;
     Status status_ = ERROR_SUCCESS;
@@ -124,10 +124,10 @@ Status Win32Registry::RegQueryValueExA(Hkey key, const char* valueName, std::uin
         DWORD reservedValue = reserved == nullptr ? 0 : *reserved;
         DWORD typeValue = type == nullptr ? 0 : *type;
         DWORD sizeValue = dataSize == nullptr ? 0 : *dataSize;
-        const LONG status = ::RegQueryValueExA(
-            ToHkey(key), name.get(), reserved == nullptr ? nullptr : &reservedValue,
-            type == nullptr ? nullptr : &typeValue, data,
-            dataSize == nullptr ? nullptr : &sizeValue);
+        const LONG status = ::RegQueryValueExA(ToHkey(key), name.get(),
+                                               reserved == nullptr ? nullptr : &reservedValue,
+                                               type == nullptr ? nullptr : &typeValue, data,
+                                               dataSize == nullptr ? nullptr : &sizeValue);
         if (type != nullptr) *type = typeValue;
         if (dataSize != nullptr) *dataSize = sizeValue;
         return status;

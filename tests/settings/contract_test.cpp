@@ -18,7 +18,7 @@ constexpr const char* kKey = "Software\\Morlane";
 constexpr const char* kTestKey = "Software\\MorlaneTest";
 
 class Contract : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const std::string why = testing_store::WhyNotPrivate();
         if (!why.empty()) GTEST_SKIP() << why;
@@ -32,8 +32,8 @@ protected:
     void Store(const char* key, const char* name, std::uint32_t type, const Bytes& data) {
         Hkey k = 0;
         char cls[] = "";
-        ASSERT_EQ(api.RegCreateKeyExA(kHkeyCurrentUser, key, 0, cls, 0, kKeySetValue, nullptr,
-                                      &k, nullptr),
+        ASSERT_EQ(api.RegCreateKeyExA(kHkeyCurrentUser, key, 0, cls, 0, kKeySetValue, nullptr, &k,
+                                      nullptr),
                   0);
         EXPECT_EQ(api.RegSetValueExA(k, name, 0, type, data.data(),
                                      static_cast<std::uint32_t>(data.size())),
@@ -93,14 +93,12 @@ TEST_P(StoredValue, ReadsAsTheRegistryDoes) {
     const StoredRow& row = GetParam();
     Store(kKey, "Language", row.type, row.data);
     std::int32_t value = 0;
-    EXPECT_EQ(RegReadValue(api, kHkeyCurrentUser, kKey, "Language", 0x7F7F7F7F, value),
-              row.status);
+    EXPECT_EQ(RegReadValue(api, kHkeyCurrentUser, kKey, "Language", 0x7F7F7F7F, value), row.status);
     EXPECT_EQ(value, row.value);
     EXPECT_EQ(LoadLanguage(api), row.language);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, StoredValue, testing::ValuesIn(kStored),
-                         testing_rows::RowName());
+INSTANTIATE_TEST_SUITE_P(Values, StoredValue, testing::ValuesIn(kStored), testing_rows::RowName());
 
 TEST_F(Contract, FirstStartReadsHungarianAndCreatesNothing) {
     std::int32_t value = 0;
@@ -173,8 +171,7 @@ TEST_F(Contract, CreatingAKeyCreatesItsParentsAndNamesIgnoreCase) {
     EXPECT_EQ(RegWriteValue(api, kHkeyCurrentUser, "Software\\MorlaneTest\\A\\B", "V", 7), 0);
     EXPECT_EQ(OpenStatus("Software\\MorlaneTest\\A"), 0);
     std::int32_t value = 0;
-    EXPECT_EQ(RegReadValue(api, kHkeyCurrentUser, "SOFTWARE\\morlanetest\\a\\b", "v", 0, value),
-              0);
+    EXPECT_EQ(RegReadValue(api, kHkeyCurrentUser, "SOFTWARE\\morlanetest\\a\\b", "v", 0, value), 0);
     EXPECT_EQ(value, 7);
 }
 
@@ -206,8 +203,7 @@ TEST_F(Contract, HandlesAccessAndArguments) {
     size = 2;
     std::memset(buffer, 0x7F, sizeof buffer);
     std::uint32_t type = 0;
-    EXPECT_EQ(api.RegQueryValueExA(reader, "Four", nullptr, &type, buffer, &size),
-              kErrorMoreData);
+    EXPECT_EQ(api.RegQueryValueExA(reader, "Four", nullptr, &type, buffer, &size), kErrorMoreData);
     EXPECT_EQ(size, 4u);
     EXPECT_EQ(type, kRegBinary);
     EXPECT_EQ(buffer[0], 0x7F) << "a failed query wrote into the buffer";
@@ -221,8 +217,8 @@ TEST_F(Contract, HandlesAccessAndArguments) {
     Hkey k = 0;
     EXPECT_EQ(api.RegOpenKeyExA(kHkeyCurrentUser, "\\Software", 0, kKeyQueryValue, &k),
               kErrorBadPathname);
-    EXPECT_EQ(api.RegCreateKeyExA(kHkeyCurrentUser, kTestKey, 1, cls, 0, kKeySetValue, nullptr,
-                                  &k, nullptr),
+    EXPECT_EQ(api.RegCreateKeyExA(kHkeyCurrentUser, kTestKey, 1, cls, 0, kKeySetValue, nullptr, &k,
+                                  nullptr),
               kErrorInvalidParameter);
     EXPECT_EQ(api.RegOpenKeyExA(0x1234560, "x", 0, kKeyQueryValue, &k), kErrorInvalidHandle);
     EXPECT_EQ(api.RegCloseKey(kHkeyCurrentUser), 0);

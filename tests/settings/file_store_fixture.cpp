@@ -13,7 +13,7 @@ namespace {
 // Points the configuration folder at a fresh temporary folder before any test runs, so the
 // file backend never sees the user's own store.
 class PrivateConfigHome : public testing::Environment {
-public:
+  public:
     void SetUp() override {
         char name[] = "/tmp/aspect-settings-XXXXXX";
         ASSERT_NE(::mkdtemp(name), nullptr);
@@ -38,8 +38,6 @@ std::string WhyNotPrivate() {
     return {};
 }
 
-void ResetStore() {
-    std::filesystem::remove_all(PrivateConfigHome::folder_ / "Morlane");
-}
+void ResetStore() { std::filesystem::remove_all(PrivateConfigHome::folder_ / "Morlane"); }
 
 }  // namespace aspect::settings::testing_store

@@ -15,11 +15,11 @@ namespace {
 
 // A port that records every call, answers with scripted statuses and can throw at one call.
 class RecordingRegistry final : public RegistryApi {
-public:
+  public:
     Status open = 0, query = 0, create = 0, set = 0, close = 0;
-    std::string throwAt;                      // "open", "query", ... or empty
-    std::vector<std::uint8_t> stored{1, 0};   // what a successful query copies
-    std::string calls;                        // e.g. "open,query,close"
+    std::string throwAt;                     // "open", "query", ... or empty
+    std::vector<std::uint8_t> stored{1, 0};  // what a successful query copies
+    std::string calls;                       // e.g. "open,query,close"
     std::set<Hkey> openKeys;
     // Arguments as seen.
     std::string subKey, valueName, className;
@@ -64,7 +64,7 @@ public:
         return close;
     }
 
-private:
+  private:
     void Enter(const char* fn) {
         calls += calls.empty() ? fn : std::string(",") + fn;
         if (throwAt == fn) throw std::bad_alloc();

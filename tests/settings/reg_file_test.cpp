@@ -11,7 +11,7 @@
 namespace aspect::settings {
 namespace {
 
-// Every form the writer uses, with a hex value long enough to wrap at 80 columns.
+// Every form the writer uses, with a hex value whose first line is exactly 80 columns.
 const RegDocument kDocument = {{
     {"HKEY_CURRENT_USER\\Software\\Morlane",
      {{"Language", kRegBinary, {1, 0}},
@@ -20,7 +20,7 @@ const RegDocument kDocument = {{
       {"Count", kRegDword, {0x78, 0x56, 0x34, 0x12}},
       {"Nothing", kRegNone, {}},
       {"Unterminated", kRegSz, {'x', 0}},
-      {"Long", 0x0b, std::vector<std::uint8_t>(30, 0xAB)}}},
+      {"Longer", 0x0b, std::vector<std::uint8_t>(30, 0xAB)}}},
     {"HKEY_LOCAL_MACHINE\\Software\\Other]Name", {}},
 }};
 
@@ -34,7 +34,7 @@ constexpr const char* kText =
     "\"Count\"=dword:12345678\n"
     "\"Nothing\"=hex(0):\n"
     "\"Unterminated\"=hex(1):78,00\n"
-    "\"Long\"=hex(b):ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,\\\n"
+    "\"Longer\"=hex(b):ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,ab,\\\n"
     "  ab,ab,ab,ab,ab,ab,ab,ab,ab\n"
     "\n"
     "[HKEY_LOCAL_MACHINE\\Software\\Other]Name]\n"

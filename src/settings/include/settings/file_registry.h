@@ -21,7 +21,7 @@ namespace aspect::settings {
 // A file that does not parse reads as empty and is kept as "<file>.damaged" before the
 // next write replaces it; a file that cannot be read fails every call and is never replaced.
 class FileRegistry final : public RegistryApi {
-public:
+  public:
     explicit FileRegistry(std::string path, IoFaults faults = {},
                           std::chrono::milliseconds lockTimeout = std::chrono::seconds(5));
 
@@ -44,7 +44,7 @@ public:
     // Key handles opened and not yet closed.
     std::size_t OpenHandles() const;
 
-private:
+  private:
     struct Handle {
         std::string path;  // "HKEY_CURRENT_USER\..." as the caller named it
         std::uint32_t access = 0;

@@ -38,7 +38,8 @@ struct RegDocument {
     const RegKey* FindKey(std::string_view path) const;
     // True when the path has a section or is the parent of one (keys exist with their subkeys).
     bool KeyExists(std::string_view path) const;
-    // `path` spelt as the file already spells its existing leading part, so case stays as first written.
+    // `path` spelt as the file already spells its existing leading part, so case stays as first
+    // written.
     std::string Spelling(std::string_view path) const;
 };
 

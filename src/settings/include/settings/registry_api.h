@@ -48,7 +48,7 @@ inline constexpr std::uint32_t kRegOpenedExistingKey = 2;
 // Names are the program's UTF-8 text; each backend hands them on in its system's
 // code page (the ANSI code page on Windows, UTF-8 in the file store).
 class RegistryApi {
-public:
+  public:
     virtual ~RegistryApi() = default;
     virtual Status RegOpenKeyExA(Hkey key, const char* subKey, std::uint32_t options,
                                  std::uint32_t samDesired, Hkey* result) = 0;
@@ -56,9 +56,9 @@ public:
                                     std::uint32_t* type, std::uint8_t* data,
                                     std::uint32_t* dataSize) = 0;
     virtual Status RegCreateKeyExA(Hkey key, const char* subKey, std::uint32_t reserved,
-                                   char* className, std::uint32_t options,
-                                   std::uint32_t samDesired, const void* securityAttributes,
-                                   Hkey* result, std::uint32_t* disposition) = 0;
+                                   char* className, std::uint32_t options, std::uint32_t samDesired,
+                                   const void* securityAttributes, Hkey* result,
+                                   std::uint32_t* disposition) = 0;
     virtual Status RegSetValueExA(Hkey key, const char* valueName, std::uint32_t reserved,
                                   std::uint32_t type, const std::uint8_t* data,
                                   std::uint32_t dataSize) = 0;

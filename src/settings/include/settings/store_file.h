@@ -45,7 +45,7 @@ Status MakeFolders(const std::string& folder, const IoFaults& faults);
 // An exclusive advisory lock on a separate lock file, released when destroyed or when the
 // process dies, so a killed writer never leaves the store locked.
 class WriteLock {
-public:
+  public:
     WriteLock() = default;
     WriteLock(const WriteLock&) = delete;
     WriteLock& operator=(const WriteLock&) = delete;
@@ -54,7 +54,7 @@ public:
     Status Acquire(const std::string& lockPath, const IoFaults& faults,
                    std::chrono::milliseconds timeout);
 
-private:
+  private:
     int fd_ = -1;
 };
 

@@ -13,7 +13,7 @@ namespace aspect::settings {
 // `kHkeyCurrentUser` and the other predefined keys map to the real (sign-extended) handles.
 // A value set successfully is flushed to disk before the call returns.
 class Win32Registry final : public RegistryApi {
-public:
+  public:
     Status RegOpenKeyExA(Hkey key, const char* subKey, std::uint32_t options,
                          std::uint32_t samDesired, Hkey* result) override;
     Status RegQueryValueExA(Hkey key, const char* valueName, std::uint32_t* reserved,
@@ -28,7 +28,7 @@ public:
                           std::uint32_t dataSize) override;
     Status RegCloseKey(Hkey key) override;
 
-private:
+  private:
     // The hive each handle this object opened lies in: flushing a hive needs only the
     // predefined handle, whatever access the key itself was opened with.
     Hkey HiveOf(Hkey key);

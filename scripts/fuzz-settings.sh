@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Fuzzes the settings file parser with libFuzzer (clang-14, AddressSanitizer and
+# UndefinedBehaviorSanitizer) for a bounded time. Any crash, leak, timeout or sanitizer
+# report fails the run. ASPECT_FUZZ_SECONDS sets the time (default 25).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc 2>/dev/null || echo 2)
+scripts/deps.sh test >/dev/null
+seconds=${ASPECT_FUZZ_SECONDS:-25}
+
+echo "fuzz-settings: building build/fuzz"
+# The parser library itself is instrumented for coverage, not only the fuzz target.
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
+  -DASPECT_SETTINGS_ONLY=ON -DASPECT_SANITIZE=ON -DASPECT_WERROR=ON \
+  -DASPECT_SETTINGS_FUZZ=ON >/dev/null
+cmake --build build/fuzz -j "$jobs" --target settings_reg_file_fuzz
+
+echo "fuzz-settings: fuzzing the file parser for ${seconds}s"
+mkdir -p build/fuzz/corpus
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  build/fuzz/tests/settings/settings_reg_file_fuzz -max_total_time="$seconds" -timeout=10 \
+  -dict=tests/settings/fuzz/reg_file.dict -print_final_stats=1 \
+  build/fuzz/corpus tests/settings/fuzz/corpus 2>build/fuzz/fuzz.log || {
+    tail -60 build/fuzz/fuzz.log >&2
+    echo "fuzz-settings: the fuzzer found a fault (log: build/fuzz/fuzz.log)" >&2
+    exit 1
+  }
+grep -E "^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb)" build/fuzz/fuzz.log || true
