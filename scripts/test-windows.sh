@@ -24,9 +24,13 @@ cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DASPECT_WE
   -DGTest_DIR="$gtest/install/lib/cmake/GTest" >/dev/null
 cmake --build build/mingw -j "$jobs"
 
-export WINEPREFIX=$root/build/wine-prefix WINEARCH=win64 WINEDEBUG=-all
-# No Mono or Gecko installers: console tests need neither, and there is no network.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# A private prefix and home: Wine links the prefix's profile folders into $HOME, and its
+# menu builder would write desktop entries there.
+mkdir -p build/wine-home
+export HOME=$root/build/wine-home WINEPREFIX=$root/build/wine-prefix WINEARCH=win64 WINEDEBUG=-all
+# No Mono or Gecko installers (console tests need neither, and there is no network), and no
+# menu entries.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 # Stop this prefix's server (and only it) however the run ends.
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT

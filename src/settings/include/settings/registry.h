@@ -9,13 +9,14 @@ namespace aspect::settings {
 
 // Reads at most two bytes of a registry value into the low bytes of `value`,
 // after writing `defaultValue` into it. Returns 0, the failing registry
-// function's Windows error code, or 99 when `hive` is 0 or the helper was
-// interrupted before a registry call reported success.
+// function's Windows error code, or 99 when `hive` is 0 or a run-time failure
+// interrupted the helper (after a failed call, that call's code stands).
 Status RegReadValue(RegistryApi& api, Hkey hive, std::string subKey, std::string valueName,
                     std::int32_t defaultValue, std::int32_t& value) noexcept;
 
 // Creates the key when missing and stores `value` as REG_BINARY, two bytes
-// little-endian. Returns 0, the failing function's Windows error code, or 99.
+// little-endian. Returns 0, the failing function's Windows error code, or 99
+// as RegReadValue does.
 Status RegWriteValue(RegistryApi& api, Hkey hive, std::string subKey, std::string valueName,
                      std::int16_t value) noexcept;
 
