@@ -18,7 +18,7 @@ if [ ! -f "$gtest/install/lib/cmake/GTest/GTestConfig.cmake" ]; then
   cmake --build "$gtest/build" -j "$jobs" --target install >/dev/null
 fi
 
-echo "test-windows: building build/mingw"
+echo "test-windows: building build/mingw (${SECONDS}s)"
 cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DASPECT_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DASPECT_SETTINGS_ONLY=ON \
   -DGTest_DIR="$gtest/install/lib/cmake/GTest" >/dev/null
@@ -35,7 +35,7 @@ unset DISPLAY WAYLAND_DISPLAY
 # Stop this prefix's server (and only it) however the run ends.
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "test-windows: creating the Wine prefix build/wine-prefix"
+  echo "test-windows: creating the Wine prefix build/wine-prefix (${SECONDS}s)"
   wineboot --init >/dev/null 2>&1
 fi
 # One persistent server for all test processes: starting Wine's services anew for each
@@ -47,5 +47,6 @@ wineserver -p
 wine cmd.exe /c exit >/dev/null 2>&1
 
 # One at a time: the contract tests share the prefix's HKEY_CURRENT_USER.
-echo "test-windows: running the suite under Wine"
+echo "test-windows: running the suite under Wine (${SECONDS}s)"
 ctest --test-dir build/mingw -j 1 --output-on-failure --no-tests=error
+echo "test-windows: done (${SECONDS}s)"
