@@ -107,10 +107,7 @@ class FileStore : public testing::Test {
         folder = root / "Morlane";
         file = folder / "registry.reg";
     }
-    void TearDown() override {
-        ::umount2(folder.c_str(), MNT_DETACH);  // in case a child's mount leaked
-        fs::remove_all(root);
-    }
+    void TearDown() override { fs::remove_all(root); }
 
     // Stores `value` as "Language" and returns the status, as SaveLanguage sees it.
     Status Write(FileRegistry& store, std::int16_t value, const char* name = "Language") {
