@@ -21,6 +21,20 @@ void Language::ApplyLanguage(std::int32_t language) {
     }
     // The title repeats whatever the window now shows.
     form_.SetCaption(Control::lblTitle, form_.Caption(Control::frmMain));
+    NameForScreenReaders(language);
+}
+
+void Language::NameForScreenReaders(std::int32_t language) {
+    const bool english = language != 0;
+    form_.SetAccessibleName(Control::txtW, english ? kWidthEnglish : kWidthHungarian);
+    form_.SetAccessibleName(Control::txtH, english ? kHeightEnglish : kHeightHungarian);
+    form_.SetAccessibleName(Control::lblResult, english ? kResultEnglish : kResultHungarian);
+    for (const Control flag : {Control::imgLangENG, Control::imgLangENG_hl}) {
+        form_.SetAccessibleName(flag, kFlagEnglish);
+    }
+    for (const Control flag : {Control::imgLangHUN, Control::imgLangHUN_hl}) {
+        form_.SetAccessibleName(flag, kFlagHungarian);
+    }
 }
 
 void Language::imgLangENG_hl_Click() {

@@ -1,5 +1,7 @@
 #include "qt_form.h"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include <QCursor>
@@ -13,6 +15,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "accessibility.h"
 #include "check_box.h"
 #include "field_edit.h"
 #include "qt_pictures.h"
@@ -123,6 +126,22 @@ QtForm::QtForm(QWidget* parent) : QWidget(parent) {
     Widget(Control::txtW)->raise();
     Widget(Control::chLock)->raise();
 
+    // Screen readers can follow the link and switch the language without the pointer.
+    ExposeAs(this, AccessibleKind::Window);
+    ExposeAs(Widget(Control::lblHomepage), AccessibleKind::Link, [this] {
+        if (events_) events_->lblHomepage_Click();
+    });
+    for (const Control c : {Control::imgLangENG, Control::imgLangENG_hl}) {
+        ExposeAs(Widget(c), AccessibleKind::Button, [this] {
+            if (events_) events_->imgLangENG_hl_Click();
+        });
+    }
+    for (const Control c : {Control::imgLangHUN, Control::imgLangHUN_hl}) {
+        ExposeAs(Widget(c), AccessibleKind::Button, [this] {
+            if (events_) events_->imgLangHUN_hl_Click();
+        });
+    }
+
     setTabOrder(Widget(Control::txtW), Widget(Control::txtH));
     setTabOrder(Widget(Control::txtH), Widget(Control::chLock));
     Widget(Control::txtW)->setFocus();
@@ -168,7 +187,10 @@ void QtForm::Build(const ControlDesign& d) {
         }
         case Kind::Picture: {
             auto* picture = new QLabel(this);
-            picture->setPixmap(QPixmap::fromImage(PictureImage(d.picture)));
+            // Drawn for the screen's pixel density, which Qt would otherwise reach by
+            // smooth scaling, blurring the flags' fixed pixels.
+            const int scale = std::max(1, static_cast<int>(std::ceil(devicePixelRatioF())));
+            picture->setPixmap(QPixmap::fromImage(PictureImage(d.picture, scale)));
             w = picture;
             break;
         }
@@ -293,6 +315,17 @@ QColor QtForm::Resolve(Colour colour) const {
     }
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
+}
+
+void QtForm::SetAccessibleName(Control control, std::string_view name) {
+    const QString text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    QWidget* w = Widget(control);
+    // A label's accessible name would replace its text for screen readers.
+    if (control != Control::frmMain && DesignOf(control).kind == Kind::Label) {
+        w->setAccessibleDescription(text);
+    } else {
+        w->setAccessibleName(text);
+    }
 }
 
 void QtForm::SetForeColor(Control control, Colour colour) {

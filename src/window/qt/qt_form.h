@@ -42,6 +42,7 @@ public:
     void SetCaption(Control control, std::string_view caption) override;
     std::string Caption(Control control) const override;
     std::string Text(Control field) const override;
+    void SetAccessibleName(Control control, std::string_view name) override;
     void SetText(Control field, std::string_view text) override;
     void SetForeColor(Control control, Colour colour) override;
     void SetFontUnderline(Control control, bool underline) override;

@@ -1,28 +1,34 @@
 #include "qt_pictures.h"
 
+#include <vector>
+
+#include <QList>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
 #include <QRadialGradient>
 
 namespace aspect::window {
 
-QImage ToImage(const Bitmap& bitmap) {
-    QImage image(bitmap.width, bitmap.height, QImage::Format_RGB32);
-    for (int y = 0; y < bitmap.height; ++y) {
-        for (int x = 0; x < bitmap.width; ++x) {
-            const Rgb c = bitmap.At(x, y);
+QImage ToImage(const Bitmap& bitmap, int scale) {
+    QImage image(bitmap.width * scale, bitmap.height * scale, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const Rgb c = bitmap.At(x / scale, y / scale);
             image.setPixel(x, y, qRgb(c.r, c.g, c.b));
         }
     }
+    image.setDevicePixelRatio(scale);
     return image;
 }
 
 namespace {
 
 // A small glossy red disc with a white curved mark.
-QImage Emblem() {
-    QImage image(16, 16, QImage::Format_RGB32);
+QImage Emblem(int scale) {
+    QImage image(16 * scale, 16 * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -43,8 +49,9 @@ QImage Emblem() {
 
 // A widescreen monitor on a silver stand, its white screen crossed by a black
 // double-headed arrow from lower left to upper right.
-QImage Logo() {
-    QImage image(64, 64, QImage::Format_RGB32);
+QImage Logo(int scale) {
+    QImage image(64 * scale, 64 * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -87,31 +94,63 @@ QImage Logo() {
 
 }  // namespace
 
-QImage MonitorIcon(int size) {
-    // Drawn on a 32-unit grid and scaled; the mask is one bit, so the
-    // outline is drawn without blending into the background.
+namespace {
+
+// One piece of the monitor icon on its 32-unit grid: a closed polygon, or an
+// open stroke when `closed` is false. An invalid colour draws nothing.
+struct MonitorPart {
+    std::vector<QPointF> points;
+    bool closed = true;
+    QColor fill;
+    QColor stroke;
+    double strokeWidth = 1;
+    Qt::PenCapStyle cap = Qt::SquareCap;
+};
+
+// The one drawing behind the window icon, the desktop's icons and the SVG.
+const std::vector<MonitorPart>& MonitorParts() {
+    static const std::vector<MonitorPart> parts = {
+        // Stand: neck and foot.
+        {{{14, 23}, {18, 22}, {19, 27}, {15, 28}}, true, QColor(170, 170, 180), QColor(60, 60, 70)},
+        {{{8, 28}, {24, 26}, {27, 29}, {10, 31}}, true, QColor(170, 170, 180), QColor(60, 60, 70)},
+        // The monitor seen at an angle: the right edge is nearer, so taller.
+        {{{1, 6}, {31, 2}, {31, 24}, {1, 22}}, true, QColor(40, 40, 48), QColor(15, 15, 20)},
+        {{{3, 8}, {29, 4.5}, {29, 21.5}, {3, 20}}, true, QColor(225, 238, 250), QColor()},
+        // The dark diagonal stroke across the screen.
+        {{{7, 18}, {25, 7.5}}, false, QColor(), QColor(30, 40, 90), 2.2, Qt::RoundCap},
+    };
+    return parts;
+}
+
+QByteArray SvgNumber(double v) { return QByteArray::number(v, 'g', 6); }
+
+QByteArray SvgColour(const QColor& c) {
+    return c.isValid() ? c.name(QColor::HexRgb).toLatin1() : QByteArray("none");
+}
+
+}  // namespace
+
+QImage MonitorIcon(int size, IconMask mask) {
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.scale(size / 32.0, size / 32.0);
-    p.setRenderHint(QPainter::Antialiasing, size > 32);
-    // Stand.
-    p.setPen(QPen(QColor(60, 60, 70), 1));
-    p.setBrush(QColor(170, 170, 180));
-    p.drawPolygon(QPolygonF({QPointF(14, 23), QPointF(18, 22), QPointF(19, 27), QPointF(15, 28)}));
-    p.drawPolygon(
-        QPolygonF({QPointF(8, 28), QPointF(24, 26), QPointF(27, 29), QPointF(10, 31)}));
-    // The monitor seen at an angle: the right edge is nearer, so taller.
-    p.setBrush(QColor(40, 40, 48));
-    p.setPen(QPen(QColor(15, 15, 20), 1));
-    p.drawPolygon(QPolygonF({QPointF(1, 6), QPointF(31, 2), QPointF(31, 24), QPointF(1, 22)}));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(225, 238, 250));
-    p.drawPolygon(QPolygonF({QPointF(3, 8), QPointF(29, 4.5), QPointF(29, 21.5), QPointF(3, 20)}));
-    // The dark diagonal stroke across the screen.
-    p.setPen(QPen(QColor(30, 40, 90), 2.2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(7, 18), QPointF(25, 7.5));
+    // The small window icons are drawn pixel-sharp; the larger ones smooth.
+    p.setRenderHint(QPainter::Antialiasing, mask == IconMask::Alpha || size > 32);
+    for (const MonitorPart& part : MonitorParts()) {
+        p.setPen(part.stroke.isValid()
+                     ? QPen(part.stroke, part.strokeWidth, Qt::SolidLine, part.cap, Qt::BevelJoin)
+                     : QPen(Qt::NoPen));
+        p.setBrush(part.fill.isValid() ? QBrush(part.fill) : QBrush(Qt::NoBrush));
+        const QPolygonF polygon(QList<QPointF>(part.points.begin(), part.points.end()));
+        if (part.closed) {
+            p.drawPolygon(polygon);
+        } else {
+            p.drawPolyline(polygon);
+        }
+    }
     p.end();
+    if (mask == IconMask::Alpha) return image;
     // One-bit transparency: every pixel is either the picture or nothing.
     for (int y = 0; y < size; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -123,6 +162,30 @@ QImage MonitorIcon(int size) {
     return image;
 }
 
+QByteArray MonitorSvg() {
+    QByteArray svg =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" "
+        "viewBox=\"0 0 32 32\">\n";
+    for (const MonitorPart& part : MonitorParts()) {
+        svg += part.closed ? "  <polygon points=\"" : "  <polyline points=\"";
+        for (std::size_t i = 0; i < part.points.size(); ++i) {
+            if (i > 0) svg += ' ';
+            svg += SvgNumber(part.points[i].x()) + ',' + SvgNumber(part.points[i].y());
+        }
+        svg += "\" fill=\"" + SvgColour(part.fill) + "\" stroke=\"" + SvgColour(part.stroke) + '"';
+        if (part.stroke.isValid()) {
+            svg +=
+                " stroke-width=\"" + SvgNumber(part.strokeWidth) + "\" stroke-linejoin=\"bevel\"";
+            svg += part.cap == Qt::RoundCap ? " stroke-linecap=\"round\""
+                                            : " stroke-linecap=\"square\"";
+        }
+        svg += "/>\n";
+    }
+    svg += "</svg>\n";
+    return svg;
+}
+
 QIcon WindowIcon() {
     QIcon icon;
     icon.addPixmap(QPixmap::fromImage(MonitorIcon(16)));
@@ -130,20 +193,20 @@ QIcon WindowIcon() {
     return icon;
 }
 
-QImage PictureImage(PictureId id) {
+QImage PictureImage(PictureId id, int scale) {
     switch (id) {
         case PictureId::FlagHungarian:
-            return ToImage(HungarianFlag());
+            return ToImage(HungarianFlag(), scale);
         case PictureId::FlagEnglish:
-            return ToImage(EnglishFlag());
+            return ToImage(EnglishFlag(), scale);
         case PictureId::FlagHungarianLit:
-            return ToImage(LitFlag(HungarianFlag()));
+            return ToImage(LitFlag(HungarianFlag()), scale);
         case PictureId::FlagEnglishLit:
-            return ToImage(LitFlag(EnglishFlag()));
+            return ToImage(LitFlag(EnglishFlag()), scale);
         case PictureId::Emblem:
-            return Emblem();
+            return Emblem(scale);
         case PictureId::Logo:
-            return Logo();
+            return Logo(scale);
         case PictureId::None:
             break;
     }

@@ -28,14 +28,14 @@ protected:
         QPainter p(this);
         if (filled_) p.fillRect(rect(), fill_);
         if (outline_ == Style::None) return;
-        QPen pen(outlineColour_, 1, outline_ == Style::Dashed ? Qt::DashLine : Qt::SolidLine);
-        pen.setCosmetic(true);
-        p.setPen(pen);
-        // A one-pixel outline on the shape's own outermost pixels.
+        // One device-independent pixel wide, so two device pixels at scale 2, on the
+        // shape's own outermost pixels: the pen runs half a pixel inside the edge.
+        p.setPen(QPen(outlineColour_, 1, outline_ == Style::Dashed ? Qt::DashLine : Qt::SolidLine,
+                      Qt::FlatCap, Qt::MiterJoin));
         if (height() == 1) {
-            p.drawLine(0, 0, width() - 1, 0);
+            p.drawLine(QPointF(0, 0.5), QPointF(width(), 0.5));
         } else {
-            p.drawRect(rect().adjusted(0, 0, -1, -1));
+            p.drawRect(QRectF(0.5, 0.5, width() - 1, height() - 1));
         }
     }
 

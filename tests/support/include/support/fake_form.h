@@ -17,6 +17,7 @@ class FakeForm final : public window::FormPort {
 public:
     struct ControlState {
         std::string caption;
+        std::string accessibleName;
         window::Colour fore = window::kButtonText;
         bool underline = false;
         bool visible = true;
@@ -63,6 +64,10 @@ public:
         if (!events_) return;
         if (field == window::Control::txtW) events_->txtW_Change();
         if (field == window::Control::txtH) events_->txtH_Change();
+    }
+    void SetAccessibleName(window::Control c, std::string_view name) override {
+        ++writes;
+        At(c).accessibleName = std::string(name);
     }
     void SetForeColor(window::Control c, window::Colour colour) override {
         ++writes;

@@ -75,6 +75,10 @@ public:
     virtual std::string Text(Control field) const = 0;
     virtual void SetText(Control field, std::string_view text) = 0;
 
+    // What screen readers call a control (UTF-8). A label that shows a value
+    // keeps its text as what is read and carries this as its description.
+    virtual void SetAccessibleName(Control control, std::string_view name) = 0;
+
     virtual void SetForeColor(Control control, Colour colour) = 0;
     virtual void SetFontUnderline(Control control, bool underline) = 0;
 
