@@ -25,6 +25,8 @@ cmake --build build/asan -j "$jobs"
 step "run the suite under the sanitizers"
 ctest --test-dir build/asan -j "$jobs" --output-on-failure --no-tests=error
 
+scripts/test-package.sh build/test
+
 # settings store steps (Windows build under Wine, crash rounds, fuzzing) go here
 # (The 200 killed-writer rounds run in both ctest runs above, as
 # FileStore.WriterKilledAnywhereLeavesOldOrNew.)

@@ -1,12 +1,12 @@
 // Writes the program's icon in the desktop's icon theme layout:
 //   aspect-icon-tool <folder> <icon name>
 // gives <folder>/hicolor/<n>x<n>/apps/<icon name>.png for each size and
-// <folder>/hicolor/scalable/apps/<icon name>.svg.
+// <folder>/hicolor/scalable/apps/<icon name>.svg. It only paints images, so it
+// needs no application object and no window system.
 #include <cstdio>
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QString>
 
 #include "qt_pictures.h"
@@ -27,9 +27,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: aspect-icon-tool <folder> <icon name>\n");
         return 2;
     }
-    // Painting needs no window system; the offscreen platform keeps it that way.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
     const QString root = QString::fromLocal8Bit(argv[1]) + QStringLiteral("/hicolor/");
     const QString name = QString::fromLocal8Bit(argv[2]);
     for (const int size : kSizes) {
