@@ -19,7 +19,7 @@ cmake --build build/fuzz -j "$jobs" --target settings_reg_file_fuzz
 echo "fuzz-settings: fuzzing the file parser for ${seconds}s"
 mkdir -p build/fuzz/corpus
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  build/fuzz/tests/settings/settings_reg_file_fuzz -max_total_time="$seconds" -timeout=10 \
+  build/fuzz/tests/settings/settings_reg_file_fuzz -max_total_time="$seconds" -timeout=10 -artifact_prefix=build/fuzz/ \
   -dict=tests/settings/fuzz/reg_file.dict -print_final_stats=1 \
   build/fuzz/corpus tests/settings/fuzz/corpus 2>build/fuzz/fuzz.log || {
     tail -60 build/fuzz/fuzz.log >&2

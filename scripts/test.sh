@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 scripts/deps.sh test
 
