@@ -410,6 +410,11 @@ void QtForm::OpenAddress(std::string_view address) {
     QDesktopServices::openUrl(QUrl(url));
 }
 
+void QtForm::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    firstPaint_.Painted();
+}
+
 void QtForm::mouseMoveEvent(QMouseEvent* event) {
     if (events_) events_->Form_MouseMove();
     event->accept();

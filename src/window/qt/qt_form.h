@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "first_paint.h"
 #include "window/design.h"
 #include "window/form_port.h"
 
@@ -68,6 +69,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void Build(const ControlDesign& d);
@@ -80,6 +82,7 @@ private:
     FormEvents* events_ = nullptr;
     Control pressed_ = Control::frmMain;  // the control a left press began on
     std::function<void(const QString&)> opener_;
+    FirstPaintSignal firstPaint_;
 };
 
 }  // namespace aspect::window
