@@ -15,6 +15,10 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   if(ASPECT_WERROR)
     target_compile_options(aspect_build_settings INTERFACE -Werror)
   endif()
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    # GCC 12 at -O3 warns about std::string concatenation that cannot overlap (GCC bug 105329).
+    target_compile_options(aspect_build_settings INTERFACE -Wno-restrict)
+  endif()
   if(ASPECT_SANITIZE)
     target_compile_options(aspect_build_settings INTERFACE
       -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

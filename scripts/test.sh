@@ -19,6 +19,10 @@ cmake --build build/test -j "$jobs"
 step "run the suite"
 ctest --test-dir build/test -j "$jobs" --output-on-failure --no-tests=error
 
+step "build the program as the run command does (Release, warnings are errors)"
+cmake -S . -B build/release-check -G Ninja -DCMAKE_BUILD_TYPE=Release -DASPECT_BUILD_TESTS=OFF -DASPECT_WERROR=ON >/dev/null
+cmake --build build/release-check -j "$jobs" --target aspect-ratio
+
 step "build with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DASPECT_WERROR=ON -DASPECT_SANITIZE=ON >/dev/null
 cmake --build build/asan -j "$jobs"
