@@ -1,0 +1,38 @@
+// The start-up baseline: a bare Qt window with one line edit and one label, which signals
+// its first paint the way the program does (see first_paint.h).
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "first_paint.h"
+
+namespace {
+
+class BareWindow : public QWidget {
+  public:
+    explicit BareWindow(QWidget* parent = nullptr) : QWidget(parent) {
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(new QLineEdit(this));
+        layout->addWidget(new QLabel(QStringLiteral("16 : 9"), this));
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QWidget::paintEvent(event);
+        firstPaint_.Painted();
+    }
+
+  private:
+    aspect::bench::FirstPaintSignal firstPaint_;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    BareWindow window;
+    window.show();
+    return QApplication::exec();
+}
