@@ -1,5 +1,5 @@
 // The start-up baseline: a bare Qt window with one line edit and one label, which signals
-// its first paint the way the program does (see first_paint.h).
+// its first paint the way the program does (the program's own first_paint.h).
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +25,7 @@ class BareWindow : public QWidget {
     }
 
   private:
-    aspect::bench::FirstPaintSignal firstPaint_;
+    aspect::window::FirstPaintSignal firstPaint_;
 };
 
 }  // namespace
