@@ -132,10 +132,11 @@ class Recorder : public benchmark::ConsoleReporter {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-            seconds[run.benchmark_name()] =
-                run.real_accumulated_time / static_cast<double>(run.iterations);
+            // Keyed by the registered name, without suffixes such as "/iterations:1".
+            const std::string& benchmark = run.run_name.function_name;
+            seconds[benchmark] = run.real_accumulated_time / static_cast<double>(run.iterations);
             for (const auto& [name, counter] : run.counters) {
-                counters[run.benchmark_name() + " " + name] = counter.value;
+                counters[benchmark + " " + name] = counter.value;
             }
         }
     }

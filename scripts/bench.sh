@@ -2,10 +2,10 @@
 # Benchmarks, each side by side in one run: the reduction search against the linear
 # search it replaced, and the program's start-up to first paint and peak RSS against a
 # bare Qt window, under Xvfb. Prints the measured ratios.
-# Usage: scripts/bench.sh [RUNS]   (start-up runs per program, default 21)
+# Usage: scripts/bench.sh [RUNS]   (start-up runs per program, default 41)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${1:-21}
+runs=${1:-41}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 scripts/deps.sh bench
