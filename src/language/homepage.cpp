@@ -2,6 +2,6 @@
 
 namespace aspect::language {
 
-void OpenHomepage(window::FormPort& window) { window.OpenAddress(kHomepageAddress); }
+void OpenHomepage(port::FormPort& window) { window.OpenAddress(kHomepageAddress); }
 
 }  // namespace aspect::language

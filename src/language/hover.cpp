@@ -2,7 +2,7 @@
 
 namespace aspect::language {
 
-using window::Control;
+using port::Control;
 
 void Hover::ResetHover() {
     hoverState_ = kHoverNone;
@@ -41,11 +41,11 @@ void Hover::Form_MouseMove() {
 
 void Hover::tmrLang_Timer() {
     if (hoverState_ <= kHoverNone) return;
-    const window::ScreenPoint pixels = form_.CursorPos();
+    const port::ScreenPoint pixels = form_.CursorPos();
     // 32-bit products cannot overflow for any real screen position.
-    cursorPt_.x = pixels.x * window::kTwipsPerPixel;
-    cursorPt_.y = pixels.y * window::kTwipsPerPixel;
-    const window::OuterBounds b = form_.WindowBounds();
+    cursorPt_.x = pixels.x * port::kTwipsPerPixel;
+    cursorPt_.y = pixels.y * port::kTwipsPerPixel;
+    const port::OuterBounds b = form_.WindowBounds();
     const double x = cursorPt_.x;
     const double y = cursorPt_.y;
     // Left and top edges belong to the window, right and bottom do not.

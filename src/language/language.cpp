@@ -6,7 +6,7 @@
 
 namespace aspect::language {
 
-using window::Control;
+using port::Control;
 
 std::int32_t Language::LoadStored() const { return settings::LoadLanguage(store_); }
 

@@ -7,11 +7,11 @@
 
 namespace aspect::ratio {
 
-using window::Control;
+using port::Control;
 
 namespace {
 
-constexpr window::Colour kMarkRed = 0x000000FF;
+constexpr port::Colour kMarkRed = 0x000000FF;
 // A result longer than what the user may type is marked.
 constexpr std::size_t kUserDigits = 5;
 constexpr std::string_view kErrorText = "99999";
@@ -44,8 +44,8 @@ void Calculation::Dispatch(std::int16_t edited) {
 }
 
 void Calculation::CalculateRatio(std::int16_t edited) {
-    form_.SetForeColor(Control::txtW, window::kButtonText);
-    form_.SetForeColor(Control::txtH, window::kButtonText);
+    form_.SetForeColor(Control::txtW, port::kButtonText);
+    form_.SetForeColor(Control::txtH, port::kButtonText);
     // A pasted number beyond 32 bits cannot be read: it counts as an invalid
     // entry, or as a failed conversion when it is the edited field.
     const auto w = ReadField(form_.Text(Control::txtW));

@@ -12,7 +12,7 @@ namespace aspect::language {
 namespace {
 
 using testing_support::FakeForm;
-using window::Control;
+using port::Control;
 
 struct Rig {
     FakeForm form;
@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(States, HoverTable, testing::ValuesIn(kTable),
 
 struct EdgeRow {
     const char* name;
-    window::ScreenPoint pointer;  // pixels; the window spans 100..508 x 100..540
+    port::ScreenPoint pointer;  // pixels; the window spans 100..508 x 100..540
     bool clears;
 };
 
@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Pointer, TimerEdges, testing::ValuesIn(kEdges),
 
 TEST(Hover, ResetRestoresTheLinkEvenWhenItWasNeverLit) {
     FakeForm form;
-    form.At(Control::lblHomepage).fore = window::kButtonText;
+    form.At(Control::lblHomepage).fore = port::kButtonText;
     form.At(Control::imgLangENG_hl).visible = true;
     form.At(Control::imgLangHUN_hl).visible = true;
     Hover hover(form);

@@ -16,7 +16,7 @@ namespace {
 
 using testing_support::FakeForm;
 using testing_support::MemoryRegistry;
-using window::Control;
+using port::Control;
 
 constexpr const char* kKey = "Software\\Morlane";
 

@@ -13,13 +13,13 @@ namespace aspect::ratio {
 namespace {
 
 using testing_support::FakeForm;
-using window::Control;
+using port::Control;
 
-constexpr window::Colour kRed = 0x000000FF;
+constexpr port::Colour kRed = 0x000000FF;
 
 // Delivers the fields' events to the calculation and notes which of them
 // started one (a change while the guard is down) and with which field.
-class Harness final : public window::FormEvents {
+class Harness final : public port::FormEvents {
 public:
     Harness() { form.Bind(*this); }
 
@@ -211,8 +211,8 @@ TEST_P(LockedCalculation, RecomputesTheOtherField) {
     h.form.UserSetsText(edited, row.typed);
 
     EXPECT_EQ(h.form.At(other).caption, row.expected);
-    EXPECT_EQ(h.form.At(other).fore, row.red ? kRed : window::kButtonText);
-    EXPECT_EQ(h.form.At(edited).fore, window::kButtonText);
+    EXPECT_EQ(h.form.At(other).fore, row.red ? kRed : port::kButtonText);
+    EXPECT_EQ(h.form.At(edited).fore, port::kButtonText);
     // One calculation, for the edited field; the write into the other field starts none.
     EXPECT_EQ(h.started, std::vector<int>{row.widthEdited ? 0 : 1});
     EXPECT_FALSE(h.calc.State().Updating);
@@ -234,8 +234,8 @@ TEST(LockedCalculation, NextEditClearsRedMarkingInBothFields) {
     ASSERT_EQ(h.form.At(Control::txtH).fore, kRed);
     h.TypeWidth("10");
     EXPECT_EQ(h.form.At(Control::txtH).caption, "1000");
-    EXPECT_EQ(h.form.At(Control::txtH).fore, window::kButtonText);
-    EXPECT_EQ(h.form.At(Control::txtW).fore, window::kButtonText);
+    EXPECT_EQ(h.form.At(Control::txtH).fore, port::kButtonText);
+    EXPECT_EQ(h.form.At(Control::txtW).fore, port::kButtonText);
 }
 
 TEST(LockedCalculation, UnreadableOtherFieldIsSimplyReplaced) {
@@ -245,7 +245,7 @@ TEST(LockedCalculation, UnreadableOtherFieldIsSimplyReplaced) {
     h.form.At(Control::txtH).caption = "9e99";  // pasted earlier
     h.TypeWidth("1280");
     EXPECT_EQ(h.form.At(Control::txtH).caption, "720");
-    EXPECT_EQ(h.form.At(Control::txtH).fore, window::kButtonText);
+    EXPECT_EQ(h.form.At(Control::txtH).fore, port::kButtonText);
 }
 
 TEST(LockedCalculation, UnlockingRecalculatesFromBothFieldsAtNextEdit) {
@@ -285,8 +285,8 @@ TEST(UnlockedCalculation, ResetsBothFieldColoursEveryTime) {
     h.form.At(Control::txtW).fore = kRed;
     h.form.At(Control::txtH).fore = kRed;
     h.TypeWidth("5");
-    EXPECT_EQ(h.form.At(Control::txtW).fore, window::kButtonText);
-    EXPECT_EQ(h.form.At(Control::txtH).fore, window::kButtonText);
+    EXPECT_EQ(h.form.At(Control::txtW).fore, port::kButtonText);
+    EXPECT_EQ(h.form.At(Control::txtH).fore, port::kButtonText);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 
 #include "first_paint.h"
 #include "window/design.h"
-#include "window/form_port.h"
+#include "port/form_port.h"
 
 namespace aspect::window {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "window/form_port.h"
+#include "port/form_port.h"
 
 namespace aspect::language {
 
@@ -12,6 +12,6 @@ inline constexpr std::string_view kHomepageAddress = "https://morlane.example/";
 inline constexpr std::string_view kHomepageCaption = "morlane.example";
 
 // Asks the desktop to open the home page; returns at once and reports nothing.
-void OpenHomepage(window::FormPort& window);
+void OpenHomepage(port::FormPort& window);
 
 }  // namespace aspect::language

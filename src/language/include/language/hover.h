@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
-#include "window/form_port.h"
+#include "port/form_port.h"
 
 namespace aspect::language {
 
-inline constexpr window::Colour kLinkNormal = 0xE65C00;
-inline constexpr window::Colour kLinkHover = 0xFF7C24;
+inline constexpr port::Colour kLinkNormal = 0xE65C00;
+inline constexpr port::Colour kLinkHover = 0xFF7C24;
 
 // Which spot is highlighted under the pointer.
 enum HoverSpot : std::int16_t {
@@ -22,7 +22,7 @@ enum HoverSpot : std::int16_t {
 // Afterwards HoverState is 0 exactly when nothing is highlighted and the timer is off.
 class Hover {
 public:
-    explicit Hover(window::FormPort& form) : form_(form) {}
+    explicit Hover(port::FormPort& form) : form_(form) {}
 
     void ResetHover();
     void imgLangENG_MouseMove() { Highlight(kHoverEnglish); }
@@ -32,14 +32,14 @@ public:
     void tmrLang_Timer();
 
     std::int16_t HoverState() const { return hoverState_; }
-    window::ScreenPoint CursorPt() const { return cursorPt_; }
+    port::ScreenPoint CursorPt() const { return cursorPt_; }
 
 private:
     void Highlight(HoverSpot spot);
 
-    window::FormPort& form_;
+    port::FormPort& form_;
     std::int16_t hoverState_ = kHoverNone;
-    window::ScreenPoint cursorPt_{0, 0};
+    port::ScreenPoint cursorPt_{0, 0};
 };
 
 }  // namespace aspect::language

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "settings/registry_api.h"
-#include "window/form_port.h"
+#include "port/form_port.h"
 
 namespace aspect::language {
 
@@ -28,7 +28,7 @@ inline constexpr std::string_view kFlagHungarian = "Magyar";
 // The interface language: the captions that depend on it and the flags' clicks.
 class Language {
 public:
-    Language(window::FormPort& form, settings::RegistryApi& store) : form_(form), store_(store) {}
+    Language(port::FormPort& form, settings::RegistryApi& store) : form_(form), store_(store) {}
 
     // Reads the stored language; 0 (Hungarian) when nothing can be read.
     std::int32_t LoadStored() const;
@@ -46,7 +46,7 @@ private:
     // The names screen readers give the fields, the result and the flags.
     void NameForScreenReaders(std::int32_t language);
 
-    window::FormPort& form_;
+    port::FormPort& form_;
     settings::RegistryApi& store_;
     std::int32_t appLang_ = 0;
 };

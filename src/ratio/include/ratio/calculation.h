@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "window/form_port.h"
+#include "port/form_port.h"
 
 namespace aspect::ratio {
 
@@ -21,7 +21,7 @@ struct CalculationState {
 // The dimension fields' handlers and the calculation they start.
 class Calculation {
 public:
-    explicit Calculation(window::FormPort& form) : form_(form) {}
+    explicit Calculation(port::FormPort& form) : form_(form) {}
 
     // Lets digits and Backspace through; every other typed character becomes 0.
     void txtW_KeyPress(std::uint16_t& keyAscii) const { FilterKey(keyAscii); }
@@ -45,7 +45,7 @@ private:
     void Unlocked();
     void Locked(std::int16_t edited, bool editedReadable);
 
-    window::FormPort& form_;
+    port::FormPort& form_;
     CalculationState state_;
 };
 

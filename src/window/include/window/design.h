@@ -4,10 +4,25 @@
 #include <cstdint>
 #include <string_view>
 
-#include "window/form_port.h"
+#include "port/form_port.h"
 
 // The window's controls as they stand before start-up runs.
 namespace aspect::window {
+
+// The window is built on the port; its names are the window's own vocabulary.
+using port::Colour;
+using port::Control;
+using port::FormEvents;
+using port::FormPort;
+using port::OuterBounds;
+using port::ScreenPoint;
+using port::kButtonFace;
+using port::kButtonShadow;
+using port::kButtonText;
+using port::kSystemColour;
+using port::kTwipsPerPixel;
+using port::kWindowBackground;
+using port::kWindowText;
 
 enum class Kind { Timer, CheckBox, TextField, Picture, Label, Line, Rectangle };
 enum class Align { Left, Centre, Right };

@@ -7,7 +7,8 @@
 #include "language/language.h"
 #include "ratio/calculation.h"
 #include "settings/registry_api.h"
-#include "window/form_port.h"
+#include "port/form_port.h"
+#include "window/design.h"
 
 namespace aspect::window {
 

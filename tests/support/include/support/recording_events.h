@@ -4,14 +4,14 @@
 #include <map>
 #include <string>
 
-#include "window/form_port.h"
+#include "port/form_port.h"
 
 namespace aspect::testing_support {
 
 // Passes every event on to the behaviour and counts them by handler name.
-class RecordingEvents final : public window::FormEvents {
+class RecordingEvents final : public port::FormEvents {
 public:
-    explicit RecordingEvents(window::FormEvents& inner) : inner_(inner) {}
+    explicit RecordingEvents(port::FormEvents& inner) : inner_(inner) {}
 
     int Count(const std::string& handler) const {
         const auto it = counts_.find(handler);
@@ -42,7 +42,7 @@ public:
 private:
     void Note(const char* handler) { ++counts_[handler]; }
 
-    window::FormEvents& inner_;
+    port::FormEvents& inner_;
     std::map<std::string, int> counts_;
 };
 

@@ -6,7 +6,7 @@
 
 // The window as the behaviour sees it: plain property reads and writes on
 // named controls, each taking effect at once. A toolkit adapter implements it.
-namespace aspect::window {
+namespace aspect::port {
 
 // Every control of the main window, front-most first.
 enum class Control {
@@ -131,4 +131,4 @@ public:
     virtual void tmrLang_Timer() = 0;
 };
 
-}  // namespace aspect::window
+}  // namespace aspect::port
