@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <unordered_map>
 #include <utility>
 
 #include "settings/registry_api.h"
@@ -20,6 +21,12 @@ constexpr std::array<std::string_view, 5> kHives = {"HKEY_CURRENT_USER", "HKEY_L
 constexpr std::size_t kWrapColumn = 80;
 
 char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string Folded(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = Fold(c);
+    return out;
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -334,6 +341,10 @@ std::optional<RegDocument> ParseRegFile(std::string_view text) {
     std::string_view line;
     if (!lines.Next(line) || TrimRight(line) != kHeader) return std::nullopt;
     RegDocument doc;
+    // Sections and values by folded name, so that merging repeats costs no search over all the
+    // others: parsing stays linear in the size of the file.
+    std::unordered_map<std::string, std::size_t> keyAt;
+    std::vector<std::unordered_map<std::string, std::size_t>> valueAt;
     std::size_t current = 0;
     bool inKey = false;
     while (lines.Next(line)) {
@@ -344,13 +355,12 @@ std::optional<RegDocument> ParseRegFile(std::string_view text) {
             if (line.back() != ']') return std::nullopt;
             const std::string_view path = line.substr(1, line.size() - 2);
             if (!ValidKeyPath(path)) return std::nullopt;
-            RegKey* existing = doc.FindKey(path);
-            if (existing != nullptr) {
-                current = static_cast<std::size_t>(existing - doc.keys.data());
-            } else {
+            const auto [at, added] = keyAt.try_emplace(Folded(path), doc.keys.size());
+            if (added) {
                 doc.keys.push_back(RegKey{std::string(path), {}});
-                current = doc.keys.size() - 1;
+                valueAt.emplace_back();
             }
+            current = at->second;
             inKey = true;
             continue;
         }
@@ -365,7 +375,15 @@ std::optional<RegDocument> ParseRegFile(std::string_view text) {
         std::string_view rest = TrimLeft(line.substr(pos));
         if (rest.empty() || rest.front() != '=') return std::nullopt;
         if (!ParseData(TrimLeft(rest.substr(1)), lines, value)) return std::nullopt;
-        doc.keys[current].SetValue(value.name, value.type, std::move(value.data));
+        std::vector<RegValue>& values = doc.keys[current].values;
+        const auto [at, added] = valueAt[current].try_emplace(Folded(value.name), values.size());
+        if (added) {
+            values.push_back(std::move(value));
+        } else {
+            // A repeated name keeps its first spelling and its last data, as SetValue does.
+            values[at->second].type = value.type;
+            values[at->second].data = std::move(value.data);
+        }
     }
     return doc;
 }

@@ -1,5 +1,6 @@
 #include "settings/reg_file.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -126,6 +127,52 @@ TEST(RegFile, KeysExistWithTheirSubkeysAndKeepTheirSpelling) {
               "HKEY_CURRENT_USER\\Software\\Morlane\\New");
     EXPECT_EQ(doc.Spelling("HKEY_CURRENT_USER\\Softwarex"), "HKEY_CURRENT_USER\\Softwarex");
 }
+
+// Large files parse in time linear in their size: no search per section or value over all
+// the others.
+struct ScaleRow {
+    const char* name;
+    std::string (*text)();
+    std::size_t keys;
+    std::size_t values;  // of the first key
+};
+
+std::string Numbered(std::string_view head, std::string_view before, std::string_view after,
+                     int count) {
+    std::string text = "Windows Registry Editor Version 5.00\n\n" + std::string(head);
+    for (int n = 0; n < count; ++n) ((text += before) += std::to_string(n)) += after;
+    return text;
+}
+
+const ScaleRow kScales[] = {
+    {"FortyThousandSections",
+     [] { return Numbered("", "[HKEY_CURRENT_USER\\K", "]\n\"v\"=hex:01\n", 40000); }, 40000, 1},
+    {"EightyThousandValues",
+     [] { return Numbered("[HKEY_CURRENT_USER\\K]\n", "\"v", "\"=hex:01\n", 80000); }, 1, 80000},
+    {"SectionsRepeatedInTurn",
+     [] {
+         std::string text = Numbered("", "[HKEY_CURRENT_USER\\K", "]\n\"v\"=hex:01\n", 20000);
+         return text + Numbered("", "[hkey_current_user\\k", "]\n\"V\"=hex:02\n", 20000).substr(38);
+     },
+     20000, 1},
+};
+
+class Scale : public testing::TestWithParam<ScaleRow> {};
+
+TEST_P(Scale, ParsesInLinearTime) {
+    const std::string text = GetParam().text();
+    const auto started = std::chrono::steady_clock::now();
+    const std::optional<RegDocument> doc = ParseRegFile(text);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - started)
+                        .count();
+    ASSERT_TRUE(doc.has_value());
+    EXPECT_EQ(doc->keys.size(), GetParam().keys);
+    EXPECT_EQ(doc->keys[0].values.size(), GetParam().values);
+    EXPECT_LT(ms, 1000) << text.size() << " bytes";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Scale, testing::ValuesIn(kScales), testing_rows::RowName());
 
 }  // namespace
 }  // namespace aspect::settings
