@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QTextBoundaryFinder>
+
 namespace aspect::window {
 
 QValidator::State UserLengthLimit::validate(QString& input, int& pos) const {
@@ -21,11 +23,17 @@ QValidator::State UserLengthLimit::validate(QString& input, int& pos) const {
     const qsizetype inserted = input.size() - prefix - suffix;
     const qsizetype room = std::max<qsizetype>(0, limit_ - (prefix + suffix));
     if (inserted <= room) return Acceptable;  // a deletion, or a long text shortened
-    // Keep as much of the insertion as fits, as a native edit field does.
-    const QString fitted = input.left(prefix) + input.mid(prefix, room) + input.right(suffix);
+    // Keep as much of the insertion as fits, as a native edit field does, but whole characters
+    // only: a cut inside a surrogate pair or a grapheme would leave half a character behind.
+    const QString insertion = input.mid(prefix, inserted);
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, insertion);
+    graphemes.setPosition(room);
+    const qsizetype kept =
+        graphemes.isAtBoundary() ? room : std::max<qsizetype>(0, graphemes.toPreviousBoundary());
+    const QString fitted = input.left(prefix) + insertion.left(kept) + input.right(suffix);
     if (fitted == previous_) return Invalid;  // nothing fits: the edit is refused
     input = fitted;
-    pos = static_cast<int>(prefix + room);
+    pos = static_cast<int>(prefix + kept);
     return Acceptable;
 }
 
