@@ -1,13 +1,12 @@
 #include "settings/file_registry.h"
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
 #include <vector>
 
-#include <sys/stat.h>
+#include <fcntl.h>
 
 #include "utf.h"
 
@@ -54,15 +53,6 @@ bool KeyExists(const RegDocument& doc, const std::string& path) {
     return NamesEqual(path, kUserHive) || doc.KeyExists(path);
 }
 
-// Where the bytes go: the target of a symbolic link, so a linked store stays linked.
-std::string Target(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr) return path;
-    return resolved;
-}
-
 template <class F>
 Status Guarded(F&& body) noexcept {
     try {
@@ -106,7 +96,7 @@ Hkey FileRegistry::AddHandle(Handle handle) {
 }
 
 Status FileRegistry::Read(RegDocument& doc) const {
-    const FileBytes file = ReadFileBytes(Target(path_), faults_);
+    const FileBytes file = ReadStoreFile(AT_FDCWD, path_, true, faults_);
     if (file.status != kErrorSuccess) return file.status;
     std::optional<RegDocument> parsed = ParseRegFile(file.bytes);
     doc = parsed ? std::move(*parsed) : RegDocument{};
@@ -114,19 +104,27 @@ Status FileRegistry::Read(RegDocument& doc) const {
 }
 
 Status FileRegistry::Modify(const std::function<Status(RegDocument&, bool&)>& change) {
-    const std::string target = Target(path_);
-    const std::size_t slash = target.rfind('/');
-    if (slash != std::string::npos && slash > 0) {
-        const Status made = MakeFolders(target.substr(0, slash), faults_);
-        if (made != kErrorSuccess) return made;
-    }
+    // Without a home there is no place that is surely the user's.
+    const std::size_t slash = path_.rfind('/');
+    if (!path_.starts_with('/') || slash + 1 == path_.size()) return kErrorPathNotFound;
+    const std::string name = path_.substr(slash + 1);
+    Fd folder;
+    Status status = OpenTrustedFolder(AT_FDCWD, slash == 0 ? "/" : path_.substr(0, slash), true,
+                                      faults_, folder);
+    if (status != kErrorSuccess) return status;
+    // Refuse a foreign target before even the lock file is made.
+    SaveTarget target;
+    status = ResolveSaveTarget(folder.get(), name, target);
+    if (status != kErrorSuccess) return status;
     WriteLock lock;
-    const Status locked = lock.Acquire(path_ + ".lock", faults_, lockTimeout_);
-    if (locked != kErrorSuccess) return locked;
-    RemoveStaleTemporaries(target);
+    status = lock.Acquire(folder.get(), name + ".lock", faults_, lockTimeout_);
+    if (status != kErrorSuccess) return status;
+    // Again under the lock: the link may have changed while this process waited.
+    status = ResolveSaveTarget(folder.get(), name, target);
+    if (status != kErrorSuccess) return status;
 
     // Re-read under the lock: another process may have written since this one last read.
-    const FileBytes file = ReadFileBytes(target, faults_);
+    const FileBytes file = ReadStoreFile(target.folder.get(), target.name, false, faults_);
     if (file.status != kErrorSuccess) return file.status;
     RegDocument doc;
     bool damaged = false;
@@ -138,11 +136,15 @@ Status FileRegistry::Modify(const std::function<Status(RegDocument&, bool&)>& ch
     bool changed = false;
     const Status applied = change(doc, changed);
     if (applied != kErrorSuccess || !changed) return applied;
+    std::function<Status()> setAside;
     if (damaged) {
-        const Status kept = KeepDamagedCopy(target, file.bytes, faults_, nullptr);
-        if (kept != kErrorSuccess) return kept;
+        setAside = [&] {
+            return SetDamagedAside(target.folder.get(), target.name, folder.get(), name,
+                                   file.oversized ? nullptr : &file.bytes, faults_, nullptr);
+        };
     }
-    return ReplaceFileAtomically(target, SerializeRegFile(doc), faults_);
+    return ReplaceFileAtomically(target.folder.get(), target.name, SerializeRegFile(doc), faults_,
+                                 setAside);
 }
 
 Status FileRegistry::RegOpenKeyExA(Hkey key, const char* subKey, std::uint32_t /*options*/,

@@ -1,6 +1,9 @@
 #include "settings/store_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -23,16 +26,25 @@ bool Injected(const IoFaults& faults, IoStep step) {
     return true;
 }
 
-std::string FolderOf(const std::string& path) {
+// Splits "a/b/c" into its folder ("a/b"; "/" for "/c", "." for "c") and its last name.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-std::string BaseOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+std::string LinkText(int folder, const std::string& name) {
+    std::string text(256, '\0');
+    while (true) {
+        const ssize_t n = ::readlinkat(folder, name.c_str(), text.data(), text.size());
+        if (n < 0) return {};
+        if (static_cast<std::size_t>(n) < text.size()) {
+            text.resize(static_cast<std::size_t>(n));
+            return text;
+        }
+        if (text.size() >= 65536) return {};
+        text.resize(text.size() * 2);
+    }
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -57,14 +69,57 @@ bool SyncFd(int fd) {
 // Closes and reports a deferred write error (some file systems report it only here).
 bool CloseChecked(int fd) { return ::close(fd) == 0 || errno == EINTR; }
 
-Status SyncFolder(const std::string& folder, const IoFaults& faults) {
+Status SyncFolder(int folder, const IoFaults& faults) {
     if (Injected(faults, IoStep::kFolderSync)) return StatusFromErrno(errno);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return SyncFd(folder) ? kErrorSuccess : StatusFromErrno(errno);
+}
+
+// "<name>.damaged" is copy 1, "<name>.damaged-N" copy N; 0 for any other name.
+long DamagedNumber(std::string_view entry, std::string_view stem) {
+    if (entry.substr(0, stem.size()) != stem) return 0;
+    entry.remove_prefix(stem.size());
+    if (entry.empty()) return 1;
+    if (entry.front() != '-' || entry.size() < 2 || entry.size() > 10 || entry[1] == '0') return 0;
+    long n = 0;
+    for (char c : entry.substr(1)) {
+        if (c < '0' || c > '9') return 0;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+std::string DamagedName(const std::string& stem, long n) {
+    return n == 1 ? stem : stem + "-" + std::to_string(n);
+}
+
+// The numbers of the damaged copies in `folder`.
+std::vector<long> DamagedCopies(int folder, const std::string& stem) {
+    std::vector<long> numbers;
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return numbers;
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        ::close(fd);
+        return numbers;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const long n = DamagedNumber(entry->d_name, stem);
+        if (n > 0) numbers.push_back(n);
+    }
+    ::closedir(dir);
+    return numbers;
+}
+
+// Writes `bytes` as the new file `name` in `folder`, synced; removes it again on failure.
+Status WriteNewFile(int folder, const std::string& name, std::string_view bytes) {
+    const int fd =
+        ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return StatusFromErrno(errno);
-    const bool synced = SyncFd(fd);
-    const int error = errno;
-    ::close(fd);
-    return synced ? kErrorSuccess : StatusFromErrno(error);
+    int error = 0;
+    if (!WriteAll(fd, bytes) || !SyncFd(fd)) error = errno;
+    if (!CloseChecked(fd) && error == 0) error = errno;
+    if (error != 0) ::unlinkat(folder, name.c_str(), 0);
+    return StatusFromErrno(error);
 }
 
 }  // namespace
@@ -82,6 +137,7 @@ Status StatusFromErrno(int error) {
         case EROFS:
         case EISDIR:
         case ETXTBSY:
+        case ELOOP:  // a link where none may be followed
             return kErrorAccessDenied;
         case ENOSPC:
         case EDQUOT:
@@ -100,22 +156,59 @@ Status StatusFromErrno(int error) {
     }
 }
 
-FileBytes ReadFileBytes(const std::string& path, const IoFaults& faults) {
+Fd& Fd::operator=(Fd&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+Fd::~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+FileBytes ReadStoreFile(int folder, const std::string& name, bool followLinks,
+                        const IoFaults& faults) {
     FileBytes result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno != ENOENT && errno != ENOTDIR) result.status = StatusFromErrno(errno);
-        result.exists = result.status != kErrorSuccess;
+    struct stat st {};
+    if (::fstatat(folder, name.c_str(), &st, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) {
+            result.exists = true;
+            result.status = StatusFromErrno(errno);
+        }
         return result;
     }
     result.exists = true;
+    // Only a regular file is opened: a FIFO would block the window, a device never end.
+    if (!S_ISREG(st.st_mode)) {
+        result.status = kErrorAccessDenied;
+        return result;
+    }
+    // Non-blocking too, in case a FIFO took the file's place since.
+    const Fd fd(
+        ::openat(folder, name.c_str(),
+                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW)));
+    if (!fd.valid()) {
+        result.exists = errno != ENOENT;
+        result.status = result.exists ? StatusFromErrno(errno) : kErrorSuccess;
+        return result;
+    }
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        result.status = kErrorAccessDenied;
+        return result;
+    }
+    if (static_cast<std::uintmax_t>(st.st_size) > kMaxStoreBytes) {
+        result.oversized = true;
+        return result;
+    }
     char buffer[8192];
     while (true) {
         if (Injected(faults, IoStep::kRead)) {
             result.status = StatusFromErrno(errno);
             break;
         }
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             result.status = StatusFromErrno(errno);
@@ -123,40 +216,124 @@ FileBytes ReadFileBytes(const std::string& path, const IoFaults& faults) {
         }
         if (n == 0) break;
         result.bytes.append(buffer, static_cast<std::size_t>(n));
+        if (result.bytes.size() > kMaxStoreBytes) {  // grew while being read
+            result.oversized = true;
+            break;
+        }
     }
-    ::close(fd);
-    if (result.status != kErrorSuccess) result.bytes.clear();
+    if (result.status != kErrorSuccess || result.oversized) result.bytes.clear();
     return result;
 }
 
-Status MakeFolders(const std::string& folder, const IoFaults& faults) {
-    if (Injected(faults, IoStep::kMakeFolder)) return StatusFromErrno(errno);
-    std::size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = folder.find('/', pos + 1);
-        const std::string part = folder.substr(0, pos);
-        if (part.empty() || ::mkdir(part.c_str(), 0700) == 0) continue;
-        if (errno != EEXIST) return StatusFromErrno(errno);
+Status OpenTrustedFolder(int start, const std::string& path, bool create, const IoFaults& faults,
+                         Fd& folder) {
+    if (create && Injected(faults, IoStep::kMakeFolder)) return StatusFromErrno(errno);
+    const uid_t me = ::geteuid();
+    constexpr int kWalk = O_PATH | O_DIRECTORY | O_CLOEXEC;
+    Fd at(::openat(path.starts_with('/') ? AT_FDCWD : start, path.starts_with('/') ? "/" : ".",
+                   kWalk));
+    if (!at.valid()) return StatusFromErrno(errno);
+    // The names still to walk, the next one last.
+    std::vector<std::string> names;
+    const auto push = [&names](const std::string& text) {
+        std::size_t end = text.size();
+        while (end > 0) {
+            const std::size_t slash = text.rfind('/', end - 1);
+            const std::size_t begin = slash == std::string::npos ? 0 : slash + 1;
+            if (end > begin) names.push_back(text.substr(begin, end - begin));
+            if (slash == std::string::npos) break;
+            end = slash;
+        }
+    };
+    push(path);
+    int links = 0;
+    while (!names.empty()) {
+        const std::string name = names.back();
+        if (name == ".") {
+            names.pop_back();
+            continue;
+        }
+        Fd next(::openat(at.get(), name.c_str(), kWalk | O_NOFOLLOW));
+        if (next.valid()) {
+            at = std::move(next);
+            names.pop_back();
+            continue;
+        }
+        if (errno == ENOENT && create) {
+            if (::mkdirat(at.get(), name.c_str(), 0700) != 0 && errno != EEXIST) {
+                return StatusFromErrno(errno);
+            }
+            continue;  // open what is there now
+        }
+        if (errno != ENOTDIR && errno != ELOOP) return StatusFromErrno(errno);
         struct stat st {};
-        if (::stat(part.c_str(), &st) != 0) return StatusFromErrno(errno);
-        if (!S_ISDIR(st.st_mode)) return kErrorPathNotFound;
+        if (::fstatat(at.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            return StatusFromErrno(errno);
+        }
+        if (!S_ISLNK(st.st_mode)) return kErrorPathNotFound;  // a file in the way
+        // Someone else's link could lead anywhere; root's and the user's own are theirs.
+        if ((st.st_uid != me && st.st_uid != 0) || ++links > 40) return kErrorAccessDenied;
+        const std::string text = LinkText(at.get(), name);
+        if (text.empty()) return kErrorAccessDenied;
+        names.pop_back();
+        if (text.starts_with('/')) {
+            at = Fd(::openat(AT_FDCWD, "/", kWalk));
+            if (!at.valid()) return StatusFromErrno(errno);
+        }
+        push(text);
     }
+    Fd opened(::openat(at.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!opened.valid()) return StatusFromErrno(errno);
+    struct stat st {};
+    if (::fstat(opened.get(), &st) != 0) return StatusFromErrno(errno);
+    if (st.st_uid != me || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) return kErrorAccessDenied;
+    folder = std::move(opened);
     return kErrorSuccess;
 }
 
-WriteLock::~WriteLock() {
-    if (fd_ >= 0) ::close(fd_);  // closing the last descriptor releases the flock
+Status ResolveSaveTarget(int folder, const std::string& name, SaveTarget& target) {
+    struct stat st {};
+    const bool exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists && errno != ENOENT) return StatusFromErrno(errno);
+    if (!exists || S_ISREG(st.st_mode)) {
+        target.folder = Fd(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+        target.name = name;
+        return target.folder.valid() ? kErrorSuccess : StatusFromErrno(errno);
+    }
+    // A folder, FIFO or device where the file should be is never replaced; a link is
+    // followed only when the user made it, to the user's own file in a trusted folder.
+    if (!S_ISLNK(st.st_mode) || st.st_uid != ::geteuid()) return kErrorAccessDenied;
+    const std::string text = LinkText(folder, name);
+    auto [linkFolder, linkName] = SplitPath(text);
+    if (text.empty() || linkName.empty() || linkName == "." || linkName == "..") {
+        return kErrorAccessDenied;
+    }
+    Fd targetFolder;
+    const Status opened = OpenTrustedFolder(folder, linkFolder, false, {}, targetFolder);
+    if (opened != kErrorSuccess) return opened == kErrorPathNotFound ? kErrorAccessDenied : opened;
+    if (::fstatat(targetFolder.get(), linkName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        return kErrorAccessDenied;
+    }
+    target.folder = std::move(targetFolder);
+    target.name = std::move(linkName);
+    return kErrorSuccess;
 }
 
-Status WriteLock::Acquire(const std::string& lockPath, const IoFaults& faults,
+Status WriteLock::Acquire(int folder, const std::string& name, const IoFaults& faults,
                           std::chrono::milliseconds timeout) {
     if (Injected(faults, IoStep::kLockOpen)) return StatusFromErrno(errno);
-    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ < 0) return StatusFromErrno(errno);
+    // Never through a link, and never blocking on a FIFO planted in its place.
+    fd_ = Fd(::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                      0600));
+    if (!fd_.valid()) return StatusFromErrno(errno);
+    struct stat st {};
+    if (::fstat(fd_.get(), &st) != 0) return StatusFromErrno(errno);
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return kErrorAccessDenied;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
         if (Injected(faults, IoStep::kLock)) return StatusFromErrno(errno);
-        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return kErrorSuccess;
+        if (::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) return kErrorSuccess;
         if (errno == EINTR) continue;
         if (errno != EWOULDBLOCK) return StatusFromErrno(errno);
         if (std::chrono::steady_clock::now() >= deadline) return kErrorLockViolation;
@@ -164,21 +341,20 @@ Status WriteLock::Acquire(const std::string& lockPath, const IoFaults& faults,
     }
 }
 
-std::string TemporaryPrefix(const std::string& path) { return path + ".tmp-"; }
+std::string TemporaryName(const std::string& name) { return name + ".tmp-save"; }
 
-Status ReplaceFileAtomically(const std::string& path, std::string_view bytes,
-                             const IoFaults& faults) {
+Status ReplaceFileAtomically(int folder, const std::string& name, std::string_view bytes,
+                             const IoFaults& faults, const std::function<Status()>& beforeRename) {
     mode_t mode = 0600;
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
+    if (::fstatat(folder, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) mode = old.st_mode & 07777;
 
     if (Injected(faults, IoStep::kTempCreate)) return StatusFromErrno(errno);
-    std::string temp = TemporaryPrefix(path) + "XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    const std::string temp = TemporaryName(name);
+    ::unlinkat(folder, temp.c_str(), 0);  // a killed writer's, by its exact name
+    const int fd =
+        ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return StatusFromErrno(errno);
-    temp.assign(name.data());
 
     int error = 0;
     if (::fchmod(fd, mode) != 0) {
@@ -189,49 +365,42 @@ Status ReplaceFileAtomically(const std::string& path, std::string_view bytes,
         error = errno;
     }
     if (!CloseChecked(fd) && error == 0) error = errno;
-    if (error == 0 &&
-        (Injected(faults, IoStep::kRename) || ::rename(temp.c_str(), path.c_str()) != 0)) {
-        error = errno;
+    Status status = StatusFromErrno(error);
+    if (status == kErrorSuccess && beforeRename) status = beforeRename();
+    if (status == kErrorSuccess && (Injected(faults, IoStep::kRename) ||
+                                    ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0)) {
+        status = StatusFromErrno(errno);
     }
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        return StatusFromErrno(error);
+    if (status != kErrorSuccess) {
+        ::unlinkat(folder, temp.c_str(), 0);
+        return status;
     }
     // The rename is durable only once the folder entry is on disk.
-    return SyncFolder(FolderOf(path), faults);
+    return SyncFolder(folder, faults);
 }
 
-Status KeepDamagedCopy(const std::string& path, std::string_view bytes, const IoFaults& faults,
-                       std::string* keptAs) {
+Status SetDamagedAside(int from, const std::string& name, int store, const std::string& storeName,
+                       const std::string* bytes, const IoFaults& faults, std::string* keptAs) {
     if (Injected(faults, IoStep::kKeepDamaged)) return StatusFromErrno(errno);
-    for (int n = 1; n <= 1000; ++n) {
-        const std::string copy = path + ".damaged" + (n == 1 ? "" : "-" + std::to_string(n));
-        const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) return StatusFromErrno(errno);
-        int error = 0;
-        if (!WriteAll(fd, bytes) || !SyncFd(fd)) error = errno;
-        if (!CloseChecked(fd) && error == 0) error = errno;
-        if (error != 0) {
-            ::unlink(copy.c_str());
-            return StatusFromErrno(error);
-        }
-        if (keptAs != nullptr) *keptAs = copy;
-        return SyncFolder(FolderOf(path), {});
+    const std::string stem = storeName + ".damaged";
+    std::vector<long> numbers = DamagedCopies(store, stem);
+    long newest = 0;
+    for (long n : numbers) newest = std::max(newest, n);
+    if (newest >= 999'999'999) return kErrorFileTooLarge;  // a name this store never makes
+    const std::string copy = DamagedName(stem, newest + 1);
+    // A rename keeps a damaged file of any size at once; nothing is copied.
+    if (::renameat2(from, name.c_str(), store, copy.c_str(), RENAME_NOREPLACE) != 0) {
+        if (errno != EXDEV || bytes == nullptr) return StatusFromErrno(errno);
+        const Status written = WriteNewFile(store, copy, *bytes);
+        if (written != kErrorSuccess) return written;
     }
-    return 183;  // ERROR_ALREADY_EXISTS: a thousand copies kept already
-}
-
-void RemoveStaleTemporaries(const std::string& path) {
-    const std::string folder = FolderOf(path);
-    const std::string prefix = BaseOf(TemporaryPrefix(path));
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name.substr(0, prefix.size()) == prefix) ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    numbers.push_back(newest + 1);
+    std::sort(numbers.begin(), numbers.end(), std::greater<>());
+    for (std::size_t i = kDamagedCopiesKept; i < numbers.size(); ++i) {
+        ::unlinkat(store, DamagedName(stem, numbers[i]).c_str(), 0);
     }
-    ::closedir(dir);
+    if (keptAs != nullptr) *keptAs = copy;
+    return SyncFolder(store, {});
 }
 
 }  // namespace aspect::settings

@@ -74,12 +74,15 @@ TEST_F(FileStore, LockHeldElsewhereTimesOut) {
     EXPECT_EQ(Write(store, 1), 0);
 }
 
+// Removed by the exact name a writer uses; a look-alike name is someone else's file.
 TEST_F(FileStore, TemporaryFileOfAKilledWriterIsRemoved) {
     Spit(file, kShared);
-    Spit(folder / "registry.reg.tmp-Ab12Cd", "half a file");
+    Spit(folder / "registry.reg.tmp-save", "half a file");
+    Spit(folder / "registry.reg.tmp-Ab12Cd", "not the store's");
     FileRegistry store(file.string());
     EXPECT_EQ(Write(store, 1), 0);
-    EXPECT_FALSE(fs::exists(folder / "registry.reg.tmp-Ab12Cd"));
+    EXPECT_EQ(Listing(folder), (std::set<std::string>{"registry.reg", "registry.reg.lock",
+                                                      "registry.reg.tmp-Ab12Cd"}));
 }
 
 // The real thing, as root in a private mount namespace: a read-only folder and a full disk.
@@ -105,7 +108,7 @@ TEST_P(Mounted, WriteFailsAndTheOldFileStays) {
         }
         fs::create_directories(folder);
         if (!row.readOnly) {
-            ASSERT_EQ(::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k"), 0);
+            ASSERT_EQ(::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k,mode=0700"), 0);
         }
         FileRegistry store(file.string());
         ASSERT_TRUE(SaveLanguage(store, 0));

@@ -95,7 +95,7 @@ inline void InChild(const std::function<void()>& body) {
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status)) << "child died with signal " << WTERMSIG(status);
-    if (WEXITSTATUS(status) == kSkipped) GTEST_SKIP() << "needs a private mount namespace";
+    if (WEXITSTATUS(status) == kSkipped) GTEST_SKIP() << "the child could not set itself up";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the child's checks failed (see above)";
 }
 

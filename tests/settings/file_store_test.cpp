@@ -2,6 +2,8 @@
 // the location rule, damaged and unreadable files.
 #include "file_store_support.h"
 
+#include <pwd.h>
+
 #include "row_name.h"
 #include "settings/reg_file.h"
 #include "settings/registry.h"
@@ -46,27 +48,38 @@ TEST_F(FileStore, LinkedFileStaysLinked) {
 
 struct PathRow {
     const char* name;
-    const char* xdg;  // nullptr: unset
-    const char* expected;
+    const char* home;      // nullptr: unset
+    const char* xdg;       // nullptr: unset
+    const char* expected;  // nullptr: below the home folder of the password database
 };
 
 const PathRow kPaths[] = {
-    {"ConfigHomeSet", "/srv/cfg", "/srv/cfg/Morlane/registry.reg"},
-    {"ConfigHomeUnset", nullptr, "/home/ana/.config/Morlane/registry.reg"},
-    {"RelativeConfigHomeIgnored", "cfg", "/home/ana/.config/Morlane/registry.reg"},
+    {"ConfigHomeSet", "/home/ana", "/srv/cfg", "/srv/cfg/Morlane/registry.reg"},
+    {"ConfigHomeUnset", "/home/ana", nullptr, "/home/ana/.config/Morlane/registry.reg"},
+    {"RelativeConfigHomeIgnored", "/home/ana", "cfg", "/home/ana/.config/Morlane/registry.reg"},
+    {"HomeUnset", nullptr, nullptr, nullptr},
+    {"RelativeHomeIgnored", "ana", nullptr, nullptr},
+    {"RelativeHomeAndConfigHome", "ana", "cfg", nullptr},
 };
 
 class Location : public testing::TestWithParam<PathRow> {};
 
 TEST_P(Location, FollowsTheXdgRule) {
-    InChild([] {
-        ::setenv("HOME", "/home/ana", 1);
-        if (GetParam().xdg) {
-            ::setenv("XDG_CONFIG_HOME", GetParam().xdg, 1);
-        } else {
-            ::unsetenv("XDG_CONFIG_HOME");
-        }
-        EXPECT_EQ(DefaultRegistryPath(), GetParam().expected);
+    const PathRow& row = GetParam();
+    const passwd* user = ::getpwuid(::geteuid());
+    ASSERT_NE(user, nullptr);
+    const std::string fromDatabase = std::string(user->pw_dir) + "/.config/Morlane/registry.reg";
+    InChild([&] {
+        const auto set = [](const char* name, const char* value) {
+            if (value) {
+                ::setenv(name, value, 1);
+            } else {
+                ::unsetenv(name);
+            }
+        };
+        set("HOME", row.home);
+        set("XDG_CONFIG_HOME", row.xdg);
+        EXPECT_EQ(DefaultRegistryPath(), row.expected ? row.expected : fromDatabase);
     });
 }
 

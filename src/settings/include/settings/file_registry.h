@@ -18,12 +18,17 @@ namespace aspect::settings {
 // buffer alone, creating a key creates its parents, names compare case-insensitively.
 // Every change is one atomic, synced replacement of the file made under a lock on
 // "<file>.lock" after re-reading the file, so writers in other processes are never lost.
-// A file that does not parse reads as empty and is kept as "<file>.damaged" before the
-// next write replaces it; a file that cannot be read fails every call and is never replaced.
+// Changes are written only in a folder of the user's own that nobody else can write to, and
+// through a link only to the user's own regular file (see OpenTrustedFolder); otherwise they
+// fail with 5 and change nothing. A wait for a lock held elsewhere ends after `lockTimeout`
+// with 33, so a click never freezes the window. A file that does not parse, or is larger than
+// kMaxStoreBytes, reads as empty and is renamed to "<file>.damaged[-N]" when the next write
+// replaces it (the newest few copies are kept); anything but a regular file fails every call
+// and is never replaced.
 class FileRegistry final : public RegistryApi {
   public:
     explicit FileRegistry(std::string path, IoFaults faults = {},
-                          std::chrono::milliseconds lockTimeout = std::chrono::seconds(5));
+                          std::chrono::milliseconds lockTimeout = std::chrono::milliseconds(150));
 
     Status RegOpenKeyExA(Hkey key, const char* subKey, std::uint32_t options,
                          std::uint32_t samDesired, Hkey* result) override;
@@ -68,7 +73,9 @@ class FileRegistry final : public RegistryApi {
 };
 
 // Where this user's store lives: "<config folder>/Morlane/registry.reg", the config folder
-// being $XDG_CONFIG_HOME when it is an absolute path and ~/.config otherwise.
+// being $XDG_CONFIG_HOME when it is an absolute path and ~/.config otherwise, with the home
+// folder from $HOME when that is absolute and from the password database otherwise. Empty
+// when neither names one.
 std::string DefaultRegistryPath();
 
 }  // namespace aspect::settings

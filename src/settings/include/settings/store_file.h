@@ -1,13 +1,21 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "settings/registry_api.h"
 
 namespace aspect::settings {
+
+// The largest store file that is read: the program's own files are about a hundred bytes,
+// so anything larger counts as damaged without being read.
+inline constexpr std::size_t kMaxStoreBytes = 64 * 1024;
+// How many damaged files are kept aside, the newest; older copies are removed.
+inline constexpr int kDamagedCopiesKept = 3;
 
 // The file operations a write goes through, in order.
 enum class IoStep {
@@ -30,51 +38,88 @@ using IoFaults = std::function<int(IoStep)>;
 // The Windows error code for a failed file operation's errno.
 Status StatusFromErrno(int error);
 
-struct FileBytes {
-    Status status = kErrorSuccess;  // non-zero: the file exists but could not be read
-    bool exists = false;
-    std::string bytes;
-};
-
-// Reads the whole file; a missing file (or folder) is not an error.
-FileBytes ReadFileBytes(const std::string& path, const IoFaults& faults);
-
-// Creates the folder and its missing parents (mode 0700).
-Status MakeFolders(const std::string& folder, const IoFaults& faults);
-
-// An exclusive advisory lock on a separate lock file, released when destroyed or when the
-// process dies, so a killed writer never leaves the store locked.
-class WriteLock {
+// An open file descriptor, closed when destroyed.
+class Fd {
   public:
-    WriteLock() = default;
-    WriteLock(const WriteLock&) = delete;
-    WriteLock& operator=(const WriteLock&) = delete;
-    ~WriteLock();
-    // Waits up to `timeout` for the lock; 33 (ERROR_LOCK_VIOLATION) when it stays taken.
-    Status Acquire(const std::string& lockPath, const IoFaults& faults,
-                   std::chrono::milliseconds timeout);
+    Fd() = default;
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd& operator=(Fd&& other) noexcept;
+    ~Fd();
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
 
   private:
     int fd_ = -1;
 };
 
-// Replaces `path` with `bytes` so that a crash leaves the old or the new file, never a mix:
-// a temporary file in the same folder is written, synced and renamed over `path`, then the
-// folder is synced. On failure before the rename the old file is untouched and the
+struct FileBytes {
+    Status status = kErrorSuccess;  // non-zero: something is there but cannot be read
+    bool exists = false;
+    bool oversized = false;  // larger than kMaxStoreBytes, so not read
+    std::string bytes;
+};
+
+// Reads `name` in the folder `folder` (AT_FDCWD for the working folder) when it is a regular
+// file, following a link only when `followLinks`. Anything else there (a folder, a FIFO, a
+// device) is never opened and gives 5, so a read never blocks nor runs without end. A missing
+// file (or folder) is not an error.
+FileBytes ReadStoreFile(int folder, const std::string& name, bool followLinks,
+                        const IoFaults& faults);
+
+// Opens the folder at `path` (absolute, or relative to `start`) for the store to write in,
+// creating missing folders (mode 0700) when `create`. As ssh checks a user's files: every
+// symbolic link on the way must belong to this user or root, and the folder itself to this
+// user, not writable by group or others, so nobody else can change what is in it. Gives 5
+// when it cannot be trusted.
+Status OpenTrustedFolder(int start, const std::string& path, bool create, const IoFaults& faults,
+                         Fd& folder);
+
+// The file a save replaces: the store file itself, or the user's own regular file that a
+// link in the store folder points to, in a folder trusted as above.
+struct SaveTarget {
+    Fd folder;
+    std::string name;
+};
+
+// Finds where a save of `name` in the trusted `folder` goes; gives 5 for a link to anything
+// but the user's own regular file in a trusted folder, and for a store that is not a regular
+// file.
+Status ResolveSaveTarget(int folder, const std::string& name, SaveTarget& target);
+
+// An exclusive advisory lock on a separate lock file, released when destroyed or when the
+// process dies, so a killed writer never leaves the store locked.
+class WriteLock {
+  public:
+    // Opens `name` in `folder` without following a link; it must be a regular file of this
+    // user (5 otherwise). Waits up to `timeout` for the lock; 33 (ERROR_LOCK_VIOLATION) when
+    // it stays taken.
+    Status Acquire(int folder, const std::string& name, const IoFaults& faults,
+                   std::chrono::milliseconds timeout);
+
+  private:
+    Fd fd_;  // closing the last descriptor releases the flock
+};
+
+// The temporary file a save writes beside `name`. Only one writer holds the lock, so a file
+// of that name is a killed writer's leftover.
+std::string TemporaryName(const std::string& name);
+
+// Replaces `name` in `folder` with `bytes` so that a crash leaves the old or the new file,
+// never a mix: a temporary file in the same folder is written, synced and renamed over it,
+// then the folder is synced. `beforeRename`, when given, runs just before the rename and stops
+// the write when it fails. On failure before the rename the old file is untouched and the
 // temporary file removed. Keeps the old file's permission bits (0600 for a new file).
-Status ReplaceFileAtomically(const std::string& path, std::string_view bytes,
-                             const IoFaults& faults);
+Status ReplaceFileAtomically(int folder, const std::string& name, std::string_view bytes,
+                             const IoFaults& faults,
+                             const std::function<Status()>& beforeRename = {});
 
-// Stores `bytes` durably beside `path` as "<path>.damaged" (or "-2", "-3", ... when taken);
-// an earlier copy is never replaced. Returns the copy's path in `keptAs`.
-Status KeepDamagedCopy(const std::string& path, std::string_view bytes, const IoFaults& faults,
-                       std::string* keptAs);
-
-// Removes temporary files that a writer killed mid-write left beside `path`. Call with the
-// write lock held: temporary files exist only while a writer holds it.
-void RemoveStaleTemporaries(const std::string& path);
-
-// The prefix of the temporary files beside `path`.
-std::string TemporaryPrefix(const std::string& path);
+// Moves the damaged file `name` in `from` into the store folder `store` as
+// "<storeName>.damaged", "-2", "-3", ... (one past the highest kept), by rename, not by copy;
+// `bytes` (null when not read) is written instead when the two folders lie on different file
+// systems. Then removes all but the newest kDamagedCopiesKept copies. Returns the copy's name
+// in `keptAs`.
+Status SetDamagedAside(int from, const std::string& name, int store, const std::string& storeName,
+                       const std::string* bytes, const IoFaults& faults, std::string* keptAs);
 
 }  // namespace aspect::settings
