@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmarks, each side by side in one run: the reduction search against the linear
-# search it replaced, and the program's start-up to first paint and peak RSS against a
-# bare Qt window, under Xvfb. Prints the measured ratios.
+# search it replaced, the settings parser on the worst files the store reads, and the
+# program's start-up to first paint and peak RSS against a bare Qt window, under Xvfb.
+# Prints the measured ratios.
 # Usage: scripts/bench.sh [RUNS]   (start-up runs per program, default 41)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +29,9 @@ fi
 
 step "reduction search: fast against linear"
 build/bench/aspect_reduction_bench
+
+step "settings file: the worst 64 KiB files parsed, start-up reads of hostile files"
+build/bench/aspect_settings_bench
 
 step "start-up under Xvfb"
 tmp=$(mktemp -d)
