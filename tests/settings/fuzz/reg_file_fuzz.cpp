@@ -16,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string written = SerializeRegFile(*doc);
     const std::optional<RegDocument> again = ParseRegFile(written);
     if (!again || *again != *doc || SerializeRegFile(*again) != written) __builtin_trap();
-    for (const RegKey& key : doc->keys) {
+    // Each look-up scans every key; checking the first few keeps large inputs fast to fuzz.
+    for (std::size_t i = 0; i < doc->keys.size() && i < 64; ++i) {
+        const RegKey& key = doc->keys[i];
         if (!doc->KeyExists(key.path)) __builtin_trap();
         if (!NamesEqual(doc->Spelling(key.path), key.path)) __builtin_trap();
     }
