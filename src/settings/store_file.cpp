@@ -75,12 +75,13 @@ Status SyncFolder(int folder, const IoFaults& faults) {
 }
 
 // "<name>.damaged" is copy 1, "<name>.damaged-N" copy N; 0 for any other name.
-long DamagedNumber(std::string_view entry, std::string_view stem) {
+long long DamagedNumber(std::string_view entry, std::string_view stem) {
     if (entry.substr(0, stem.size()) != stem) return 0;
     entry.remove_prefix(stem.size());
     if (entry.empty()) return 1;
-    if (entry.front() != '-' || entry.size() < 2 || entry.size() > 10 || entry[1] == '0') return 0;
-    long n = 0;
+    // Up to 18 digits: far more copies than any folder sees, and no overflow.
+    if (entry.front() != '-' || entry.size() < 2 || entry.size() > 19 || entry[1] == '0') return 0;
+    long long n = 0;
     for (char c : entry.substr(1)) {
         if (c < '0' || c > '9') return 0;
         n = n * 10 + (c - '0');
@@ -88,13 +89,13 @@ long DamagedNumber(std::string_view entry, std::string_view stem) {
     return n;
 }
 
-std::string DamagedName(const std::string& stem, long n) {
+std::string DamagedName(const std::string& stem, long long n) {
     return n == 1 ? stem : stem + "-" + std::to_string(n);
 }
 
 // The numbers of the damaged copies in `folder`.
-std::vector<long> DamagedCopies(int folder, const std::string& stem) {
-    std::vector<long> numbers;
+std::vector<long long> DamagedCopies(int folder, const std::string& stem) {
+    std::vector<long long> numbers;
     const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return numbers;
     DIR* dir = ::fdopendir(fd);
@@ -103,7 +104,7 @@ std::vector<long> DamagedCopies(int folder, const std::string& stem) {
         return numbers;
     }
     while (const dirent* entry = ::readdir(dir)) {
-        const long n = DamagedNumber(entry->d_name, stem);
+        const long long n = DamagedNumber(entry->d_name, stem);
         if (n > 0) numbers.push_back(n);
     }
     ::closedir(dir);
@@ -383,10 +384,9 @@ Status SetDamagedAside(int from, const std::string& name, int store, const std::
                        const std::string* bytes, const IoFaults& faults, std::string* keptAs) {
     if (Injected(faults, IoStep::kKeepDamaged)) return StatusFromErrno(errno);
     const std::string stem = storeName + ".damaged";
-    std::vector<long> numbers = DamagedCopies(store, stem);
-    long newest = 0;
-    for (long n : numbers) newest = std::max(newest, n);
-    if (newest >= 999'999'999) return kErrorFileTooLarge;  // a name this store never makes
+    std::vector<long long> numbers = DamagedCopies(store, stem);
+    long long newest = 0;
+    for (long long n : numbers) newest = std::max(newest, n);
     const std::string copy = DamagedName(stem, newest + 1);
     // A rename keeps a damaged file of any size at once; nothing is copied.
     if (::renameat2(from, name.c_str(), store, copy.c_str(), RENAME_NOREPLACE) != 0) {

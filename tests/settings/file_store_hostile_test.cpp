@@ -91,6 +91,13 @@ const TrustRow kTrust[] = {
          fs::create_symlink("../docs/report.odt", r / "Morlane" / "registry.reg");
          return r / "Morlane" / "registry.reg";
      }},
+    // ... or links the whole folder, as GNU Stow folds a tree.
+    {"OwnFolderLinkIsFollowed", false, 0, true,
+     [](const fs::path& r) {
+         Spit(r / "dotfiles" / "Morlane" / "registry.reg", kShared);
+         fs::create_symlink("dotfiles/Morlane", r / "Morlane");
+         return r / "Morlane" / "registry.reg";
+     }},
     {"LinkIntoFolderOthersCanWrite", false, 0, false,
      [](const fs::path& r) {
          Spit(r / "drop" / "registry.reg", kShared);
