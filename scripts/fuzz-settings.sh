@@ -16,10 +16,20 @@ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DASPECT_SETTINGS_FUZZ=ON >/dev/null
 cmake --build build/fuzz -j "$jobs" --target settings_reg_file_fuzz
 
+fuzzer=build/fuzz/tests/settings/settings_reg_file_fuzz
+export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+# The seeds as large as the store reads, whole, once; the fuzzing below cuts inputs at 4 KiB,
+# which keeps it fast enough to explore.
+echo "fuzz-settings: the largest seeds, whole"
+"$fuzzer" -timeout=10 tests/settings/fuzz/corpus/many-*.reg 2>&1 | grep -E "^Executed" || {
+  echo "fuzz-settings: a large seed failed" >&2
+  exit 1
+}
+
 echo "fuzz-settings: fuzzing the file parser for ${seconds}s"
 mkdir -p build/fuzz/corpus
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  build/fuzz/tests/settings/settings_reg_file_fuzz -max_total_time="$seconds" -timeout=10 -artifact_prefix=build/fuzz/ \
+"$fuzzer" -max_total_time="$seconds" -max_len=4096 -timeout=10 -artifact_prefix=build/fuzz/ \
   -dict=tests/settings/fuzz/reg_file.dict -print_final_stats=1 \
   build/fuzz/corpus tests/settings/fuzz/corpus 2>build/fuzz/fuzz.log || {
     tail -60 build/fuzz/fuzz.log >&2
