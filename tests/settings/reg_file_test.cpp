@@ -129,8 +129,9 @@ TEST(RegFile, KeysExistWithTheirSubkeysAndKeepTheirSpelling) {
 }
 
 // Large files parse in time linear in their size: no search per section or value over all
-// the others. Sixteen times the text may take about sixteen times as long, not 256 times;
-// a ratio rather than a time, so that it holds in sanitizer builds too.
+// the others. 32 times the text may take some 32 to 110 times as long (caches), not the 1000
+// and more of a quadratic parser; a ratio rather than a time, so that it holds in sanitizer
+// builds too.
 struct ScaleRow {
     const char* name;
     std::string (*text)(int count);
@@ -166,7 +167,7 @@ class Scale : public testing::TestWithParam<ScaleRow> {};
 bool parsedSink = false;
 
 TEST_P(Scale, ParsesInLinearTime) {
-    constexpr int kLarge = 40000, kSmall = kLarge / 16;
+    constexpr int kLarge = 40000, kSmall = kLarge / 32;
     const auto fastest = [](const std::string& text, int runs) {
         auto best = std::chrono::steady_clock::duration::max();
         for (int run = 0; run < runs; ++run) {
@@ -181,8 +182,8 @@ TEST_P(Scale, ParsesInLinearTime) {
     ASSERT_TRUE(doc.has_value());
     EXPECT_EQ(doc->keys.size(), GetParam().countsKeys ? std::size_t{kLarge} : 1u);
     EXPECT_EQ(doc->keys[0].values.size(), GetParam().countsKeys ? 1u : std::size_t{kLarge});
-    const double ratio = fastest(large, 2) / fastest(GetParam().text(kSmall), 5);
-    EXPECT_LT(ratio, 48) << "16 times the text took " << ratio << " times as long";
+    const double ratio = fastest(large, 2) / fastest(GetParam().text(kSmall), 9);
+    EXPECT_LT(ratio, 300) << "32 times the text took " << ratio << " times as long";
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Scale, testing::ValuesIn(kScales), testing_rows::RowName());
