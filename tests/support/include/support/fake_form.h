@@ -71,6 +71,7 @@ class FakeForm final : public port::FormPort {
     port::OuterBounds WindowBounds() const override { return bounds; }
     port::ScreenPoint CursorPos() const override { return cursor; }
     void SetTimerEnabled(port::Control, bool enabled) override;
+    void SetToolkitLanguage(std::int32_t language) override { toolkitLanguage = language; }
     void OpenAddress(std::string_view address) override { opened.emplace_back(address); }
 
     double scaleWidth = window::kClientWidth;
@@ -78,6 +79,7 @@ class FakeForm final : public port::FormPort {
     port::ScreenPoint cursor{0, 0};                    // pixels
     bool timerEnabled = false;
     int timerStarts = 0;
+    std::int32_t toolkitLanguage = -1;  // none set yet
     int textWrites = 0;
     int writes = 0;  // every property write of any control
     std::vector<std::string> opened;
