@@ -39,7 +39,8 @@ function(aspect_add_port_contract name)
     set(gui GUI)
   endif()
   aspect_add_test(${name} ${gui}
-    SOURCES ${PROJECT_SOURCE_DIR}/tests/port/contract_test.cpp ${ARG_HARNESS}
+    SOURCES ${PROJECT_SOURCE_DIR}/tests/port/contract_test.cpp
+            ${PROJECT_SOURCE_DIR}/tests/port/contract_events_test.cpp ${ARG_HARNESS}
     LIBS aspect::test_support aspect::window ${ARG_LIBS}
     ENV ${ARG_ENV})
 endfunction()
