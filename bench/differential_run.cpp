@@ -21,6 +21,7 @@
 
 #include "ratio/arithmetic.h"
 #include "ratio/reduction.h"
+#include "support/bound_search.h"
 #include "support/draw.h"
 
 namespace {
@@ -30,6 +31,7 @@ using aspect::ratio::ReduceRatioByBound;
 using aspect::ratio::ReduceRatioLinear;
 using aspect::ratio::Reduction;
 using aspect::ratio::SearchCost;
+using aspect::testing_support::BoundSearchCost;
 
 constexpr std::int64_t kMaxEntry = 2147483647;
 
@@ -56,14 +58,6 @@ const Pair kSlowest[] = {
 };
 
 enum class Reference { kLinear, kBound };
-
-// Terms the bound search tries: multiples of w0 below the bound, every term past it.
-std::int64_t BoundSearchCost(std::int32_t w, std::int32_t h) {
-    const std::int32_t g = std::gcd(w, h);
-    const std::int64_t w0 = w / g, h0 = h / g;
-    const std::int64_t kMin = ((std::int64_t{1} << 52) + h0 - 1) / h0;
-    return std::min<std::int64_t>(w, kMin - 1) / w0 + std::max<std::int64_t>(0, w - kMin + 1);
-}
 
 constexpr std::int64_t kBoundBudget = std::int64_t{1} << 20;
 

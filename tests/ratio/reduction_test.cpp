@@ -10,6 +10,7 @@
 
 #include "ratio/arithmetic.h"
 #include "support/allocations.h"
+#include "support/bound_search.h"
 #include "support/draw.h"
 #include "support/row_name.h"
 
@@ -18,6 +19,7 @@ namespace {
 
 constexpr std::int32_t kMaxEntry = 2147483647;
 
+using testing_support::BoundSearchCost;
 using testing_support::Draw;
 
 // Entries fit in 32 bits.
@@ -39,14 +41,6 @@ testing::AssertionResult SameAs(std::int32_t w, std::int32_t h, const Reduction&
     if (got == reference) return testing::AssertionSuccess();
     return testing::AssertionFailure() << w << " x " << h << ": search gives " << Show(got)
                                        << ", reference " << Show(reference);
-}
-
-// Work of the bound search: the multiples of w0 below the bound, then every term past it.
-std::int64_t BoundSearchCost(std::int32_t w, std::int32_t h) {
-    const std::int32_t g = std::gcd(w, h);
-    const std::int64_t w0 = w / g, h0 = h / g;
-    const std::int64_t kMin = ((std::int64_t{1} << 52) + h0 - 1) / h0;
-    return std::min<std::int64_t>(w, kMin - 1) / w0 + std::max<std::int64_t>(0, w - kMin + 1);
 }
 
 // The bound search is affordable for a pair when few terms lie past the bound.

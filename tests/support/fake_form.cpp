@@ -177,22 +177,15 @@ void FakeForm::SetFontUnderline(Control c, bool underline) {
 }
 
 // Positions and sizes are whole pixels, as in the real window.
-void FakeForm::SetLeft(Control c, double v) {
-    At(c).left = std::round(v);
+void FakeForm::Place(double& edge, double value) {
+    edge = std::round(value);
     ++writes;
 }
-void FakeForm::SetTop(Control c, double v) {
-    At(c).top = std::round(v);
-    ++writes;
-}
-void FakeForm::SetWidth(Control c, double v) {
-    At(c).width = std::round(v);
-    ++writes;
-}
-void FakeForm::SetHeight(Control c, double v) {
-    At(c).height = std::round(v);
-    ++writes;
-}
+
+void FakeForm::SetLeft(Control c, double v) { Place(At(c).left, v); }
+void FakeForm::SetTop(Control c, double v) { Place(At(c).top, v); }
+void FakeForm::SetWidth(Control c, double v) { Place(At(c).width, v); }
+void FakeForm::SetHeight(Control c, double v) { Place(At(c).height, v); }
 
 void FakeForm::SetVisible(Control c, bool v) {
     At(c).visible = v;

@@ -76,6 +76,8 @@ class QtForm final : public QWidget, public FormPort {
   private:
     void Build(const ControlDesign& d);
     void RefitAutoSize(Control control);
+    enum class Edge { Left, Top, Width, Height };
+    void Reshape(Control control, Edge edge, double value);
     bool FilterKey(Control field, QKeyEvent* event);
     FieldEdit* Field(Control field) const;
 

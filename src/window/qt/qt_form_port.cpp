@@ -107,22 +107,31 @@ double QtForm::Width(Control control) const { return Widget(control)->width(); }
 double QtForm::Height(Control control) const { return Widget(control)->height(); }
 
 // Positions and sizes the behaviour writes are whole pixels.
-void QtForm::SetLeft(Control control, double left) {
+void QtForm::Reshape(Control control, Edge edge, double value) {
     QWidget* w = Widget(control);
-    w->move(qRound(left), w->y());
+    QRect r = w->geometry();
+    const int v = qRound(value);
+    switch (edge) {
+        case Edge::Left:
+            r.moveLeft(v);
+            break;
+        case Edge::Top:
+            r.moveTop(v);
+            break;
+        case Edge::Width:
+            r.setWidth(v);
+            break;
+        case Edge::Height:
+            r.setHeight(v);
+            break;
+    }
+    w->setGeometry(r);
 }
-void QtForm::SetTop(Control control, double top) {
-    QWidget* w = Widget(control);
-    w->move(w->x(), qRound(top));
-}
-void QtForm::SetWidth(Control control, double width) {
-    QWidget* w = Widget(control);
-    w->resize(qRound(width), w->height());
-}
-void QtForm::SetHeight(Control control, double height) {
-    QWidget* w = Widget(control);
-    w->resize(w->width(), qRound(height));
-}
+
+void QtForm::SetLeft(Control control, double left) { Reshape(control, Edge::Left, left); }
+void QtForm::SetTop(Control control, double top) { Reshape(control, Edge::Top, top); }
+void QtForm::SetWidth(Control control, double width) { Reshape(control, Edge::Width, width); }
+void QtForm::SetHeight(Control control, double height) { Reshape(control, Edge::Height, height); }
 
 void QtForm::SetVisible(Control control, bool visible) { Widget(control)->setVisible(visible); }
 

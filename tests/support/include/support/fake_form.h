@@ -88,6 +88,7 @@ class FakeForm final : public port::FormPort {
     // Sets a field's text; the change event fires when it differs.
     void Change(port::Control field, std::string_view text);
     void Refit(port::Control label);
+    void Place(double& edge, double value);
     // The visible control in front that takes pointer events at a point, or frmMain.
     port::Control HitTest(int x, int y) const;
 
