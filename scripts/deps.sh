@@ -5,19 +5,21 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
        fonts-liberation2 fonts-dejavu-core)
-run=("${build[@]}")
+# Qt's own texts in Hungarian (the fields' context menu follows the program's language).
+runtime=(qt6-translations-l10n)
+run=("${build[@]}" "${runtime[@]}")
 # Building the Debian package and checking what it installs: the entry, the
 # metadata, the icons, and the installed program read over AT-SPI under Xvfb.
 package_check=(dpkg-dev file desktop-file-utils appstream imagemagick librsvg2-bin
                xvfb xauth dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
-test=("${build[@]}" libgtest-dev libgmock-dev googletest xvfb xauth
+test=("${build[@]}" "${runtime[@]}" libgtest-dev libgmock-dev googletest xvfb xauth
       # Windows cross build of the settings store, run under Wine
       g++-mingw-w64-x86-64 wine64 wine
       # libFuzzer for the settings file parser
       clang-14 libclang-rt-14-dev
       "${package_check[@]}")
 bench=("${build[@]}" libbenchmark-dev xvfb xauth)
-package=("${build[@]}" "${package_check[@]}")
+package=("${build[@]}" "${runtime[@]}" "${package_check[@]}")
 
 case "${1:-}" in
   run) wanted=("${run[@]}") ;;
