@@ -9,7 +9,7 @@ namespace {
 
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kRimGrey = FromColourValue(0x00C6C6C6);
-constexpr int kInnerWidth = kFlagWidth - 4;   // 17
+constexpr int kInnerWidth = kFlagWidth - 4;    // 17
 constexpr int kInnerHeight = kFlagHeight - 4;  // 16
 
 // The rim takes a darker tone of the flag colour beside it: white turns
@@ -83,8 +83,8 @@ Bitmap EnglishFlag() {
                               std::hypot(kInnerWidth, kInnerHeight);
             const double d2 = std::abs(u * kInnerHeight + v * kInnerWidth) /
                               std::hypot(kInnerWidth, kInnerHeight);
-            const double diagonal = std::min(d1, d2) * 8;  // half-widths scale with the flag
-            const int cx = std::abs(2 * x - (kInnerWidth - 1));   // twice the distance to the middle
+            const double diagonal = std::min(d1, d2) * 8;        // half-widths scale with the flag
+            const int cx = std::abs(2 * x - (kInnerWidth - 1));  // twice the distance to the middle
             const int cy = std::abs(2 * y - (kInnerHeight - 1));
             Rgb c = blue;
             if (diagonal < 1.9) c = kWhite;
@@ -107,6 +107,15 @@ Bitmap LitFlag(const Bitmap& flag) {
             Rgb& p = out.At(x, y);
             p = {Lighten(p.r, divisor), Lighten(p.g, divisor), Lighten(p.b, divisor)};
         }
+    }
+    return out;
+}
+
+Bitmap Enlarged(const Bitmap& bitmap, int scale) {
+    Bitmap out{bitmap.width * scale, bitmap.height * scale, {}};
+    out.pixels.reserve(static_cast<std::size_t>(out.width * out.height));
+    for (int y = 0; y < out.height; ++y) {
+        for (int x = 0; x < out.width; ++x) out.pixels.push_back(bitmap.At(x / scale, y / scale));
     }
     return out;
 }

@@ -76,7 +76,7 @@ TEST(StartUp, WindowIconHasSixteenAndThirtyTwoPixelImagesWithOneBitMask) {
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
     EXPECT_TRUE(sizes.contains(QSize(32, 32)));
     for (const int size : {16, 32}) {
-        const QImage image = MonitorIcon(size);
+        const QImage image = ToImage(MonitorIcon(size));
         int opaque = 0;
         for (int y = 0; y < size; ++y) {
             for (int x = 0; x < size; ++x) {

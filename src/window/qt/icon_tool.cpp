@@ -35,15 +35,16 @@ int main(int argc, char* argv[]) {
         // in the menu as in the title bar.
         const auto mask =
             size <= 32 ? aspect::window::IconMask::OneBit : aspect::window::IconMask::Alpha;
-        if (!QDir().mkpath(dir) ||
-            !aspect::window::MonitorIcon(size, mask).save(dir + name + QStringLiteral(".png"))) {
+        if (!QDir().mkpath(dir) || !aspect::window::ToImage(aspect::window::MonitorIcon(size, mask))
+                                        .save(dir + name + QStringLiteral(".png"))) {
             std::fprintf(stderr, "aspect-icon-tool: cannot write %s\n", qPrintable(dir));
             return 1;
         }
     }
     const QString scalable = root + QStringLiteral("scalable/apps/");
     if (!QDir().mkpath(scalable) ||
-        !WriteFile(scalable + name + QStringLiteral(".svg"), aspect::window::MonitorSvg())) {
+        !WriteFile(scalable + name + QStringLiteral(".svg"),
+                   QByteArray::fromStdString(aspect::window::MonitorSvg()))) {
         std::fprintf(stderr, "aspect-icon-tool: cannot write %s\n", qPrintable(scalable));
         return 1;
     }

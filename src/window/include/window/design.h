@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "port/form_port.h"
+#include "window/pictures.h"
 
 // The window's controls as they stand before start-up runs.
 namespace aspect::window {
@@ -27,7 +28,6 @@ using port::kWindowText;
 enum class Kind { Timer, CheckBox, TextField, Picture, Label, Line, Rectangle };
 enum class Align { Left, Centre, Right };
 enum class Face { Dialog, Arial, Georgia };
-enum class PictureId { None, FlagHungarian, FlagEnglish, FlagHungarianLit, FlagEnglishLit, Emblem, Logo };
 enum class Outline { None, Solid, Dashed };
 
 struct FontDesign {
