@@ -81,39 +81,6 @@ void DrawOutline(HDC dc, const RECT& r, int w, COLORREF colour, bool dashed) {
     band(r.right - w, r.top + w, r.right, r.bottom - w);
 }
 
-// The picture a picture control shows, `scale` device pixels to a picture pixel.
-Bitmap PictureFor(PictureId id, int scale) {
-    Bitmap art;
-    switch (id) {
-        case PictureId::FlagHungarian:
-            art = HungarianFlag();
-            break;
-        case PictureId::FlagEnglish:
-            art = EnglishFlag();
-            break;
-        case PictureId::FlagHungarianLit:
-            art = LitFlag(HungarianFlag());
-            break;
-        case PictureId::FlagEnglishLit:
-            art = LitFlag(EnglishFlag());
-            break;
-        case PictureId::Emblem:
-            art = Bitmap{16, 16, std::vector<Rgb>(16 * 16, Rgb{255, 255, 255})};
-            break;
-        case PictureId::Logo:
-            art = Bitmap{64, 64, std::vector<Rgb>(64 * 64, Rgb{255, 255, 255})};
-            break;
-        case PictureId::None:
-            break;
-    }
-    Bitmap out{art.width * scale, art.height * scale, {}};
-    out.pixels.resize(static_cast<std::size_t>(out.width * out.height));
-    for (int y = 0; y < out.height; ++y) {
-        for (int x = 0; x < out.width; ++x) out.At(x, y) = art.At(x / scale, y / scale);
-    }
-    return out;
-}
-
 HBITMAP ToDib(const Bitmap& b) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -191,6 +158,14 @@ bool RegisterClasses(HINSTANCE instance) {
         return false;
     }
     return true;
+}
+
+// How many more characters the user may put into a field, over its selection.
+int Room(HWND edit) {
+    DWORD from = 0;
+    DWORD to = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    return kUserTextLimit - (GetWindowTextLengthW(edit) - static_cast<int>(to - from));
 }
 
 Win32Form* FormOf(HWND hwnd) {
@@ -361,7 +336,7 @@ void Win32Form::DropFonts() {
 
 HBITMAP Win32Form::Picture(PictureId id) const {
     if (const auto it = pictures_.find(id); it != pictures_.end()) return it->second;
-    HBITMAP b = ToDib(PictureFor(id, PictureScale()));
+    HBITMAP b = ToDib(PictureBitmap(id, PictureScale()));
     pictures_[id] = b;
     return b;
 }
@@ -827,6 +802,9 @@ LRESULT Win32Form::OnField(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
                 if (c == Control::txtH) events_->txtH_KeyPress(key);
             }
             if (key == 0) return 0;
+            // A full field refuses the character itself: Wine's edit control would
+            // still report a change that did not happen.
+            if (key != VK_BACK && Room(hwnd) <= 0) return 0;
             return DefSubclassProc(hwnd, msg, key, lp);
         }
         case WM_PASTE:
@@ -862,11 +840,7 @@ void Win32Form::PasteInto(Control field) {
         }
         CloseClipboard();
     }
-    DWORD from = 0;
-    DWORD to = 0;
-    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-    const int kept = GetWindowTextLengthW(edit) - static_cast<int>(to - from);
-    const std::wstring fitted(FitPaste(clip, kUserTextLimit - kept));
+    const std::wstring fitted(FitPaste(clip, Room(edit)));
     if (fitted.empty()) return;
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fitted.c_str()));
 }
