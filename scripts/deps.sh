@@ -16,7 +16,7 @@ windows=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-pos
          binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 googletest nsis)
 # Running it under Wine: 32-bit programs need wine32 from the i386 architecture; Wine's
 # virtual desktop under Xvfb; the layout's faces; Wine's own Tahoma for the frame.
-wine=(wine wine64 wine32:i386 xvfb xauth fonts-liberation2 fonts-wine)
+wine=(wine wine64 wine32:i386 xvfb xauth fonts-liberation2 fonts-wine unzip)
 test=("${build[@]}" libgtest-dev libgmock-dev googletest xvfb xauth
       "${windows[@]}" "${wine[@]}"
       # libFuzzer for the settings file parser
