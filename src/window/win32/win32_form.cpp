@@ -661,7 +661,7 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_MOUSEMOVE:
-            if (events_) events_->Form_MouseMove();
+            if (events_ && FreshMove(hwnd_, lp)) events_->Form_MouseMove();
             return 0;
         case WM_TIMER:
             if (wp == kTimerId && timerOn_ && events_) events_->tmrLang_Timer();
@@ -747,7 +747,7 @@ LRESULT Win32Form::OnSpot(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
             return 0;
         }
         case WM_MOUSEMOVE: {
-            if (!events_) return 0;
+            if (!events_ || !FreshMove(hwnd, lp)) return 0;
             RECT client{};
             GetClientRect(hwnd, &client);
             const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
@@ -782,6 +782,21 @@ LRESULT Win32Form::OnSpot(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
             break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+bool Win32Form::FreshMove(HWND hwnd, LPARAM lp) {
+    // Only a move to where the pointer now is, and not the same one again, is an
+    // event: the system repeats moves when a window under the pointer appears or
+    // goes, and Wine's X11 driver replays a stale position after a warp, which
+    // would clear a highlight the pointer never left.
+    POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    MapWindowPoints(hwnd, nullptr, &p, 1);
+    POINT now{};
+    if (GetCursorPos(&now) && (now.x != p.x || now.y != p.y)) return false;
+    const bool fresh = hwnd != lastMoveWindow_ || p.x != lastMove_.x || p.y != lastMove_.y;
+    lastMoveWindow_ = hwnd;
+    lastMove_ = p;
+    return fresh;
 }
 
 void Win32Form::Clicked(Control c) {

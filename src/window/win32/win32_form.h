@@ -123,6 +123,7 @@ class Win32Form final : public FormPort {
     void DropPictures();
     void PasteInto(Control field);
     void Clicked(Control c);
+    bool FreshMove(HWND hwnd, LPARAM lp);
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
@@ -131,7 +132,9 @@ class Win32Form final : public FormPort {
     FormEvents* events_ = nullptr;
     bool timerOn_ = false;
     Control pressed_ = Control::frmMain;  // the control a left press began on
-    HWND focus_ = nullptr;                // restored when the window is activated again
+    HWND lastMoveWindow_ = nullptr;       // where the last pointer move went, on the screen
+    POINT lastMove_{-1, -1};
+    HWND focus_ = nullptr;  // restored when the window is activated again
     ShellOpen shellOpen_;
     bool quitOnDestroy_ = false;          // only the program's own loop ends with the window
     mutable std::map<int, HFONT> fonts_;  // by face, size and style, at the current dpi

@@ -124,15 +124,7 @@ void Win32Window::Key(WORD virtualKey) {
 }
 
 void Win32Window::MoveToScreen(POINT p) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    // Absolute positions run from 0 to 65535 across the primary screen.
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
-    in.mi.dx = MulDiv(p.x, 65535, w - 1);
-    in.mi.dy = MulDiv(p.y, 65535, h - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    Send(in);
+    SetCursorPos(p.x, p.y);
     Pump(60);
 }
 
