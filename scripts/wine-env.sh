@@ -81,6 +81,13 @@ EOF
   # Start Wine's services now, away from ctest's pipes: a service that inherits a test's
   # output pipe would keep ctest waiting for it to close.
   wine cmd.exe /c exit >/dev/null 2>&1
+  # Keep the virtual desktop open for the whole run: otherwise each GUI program starts
+  # it anew, and it lingers holding the program's output pipe for about 2 s after the
+  # program ends (ctest then waits that long for every test). The server stops it at
+  # cleanup.
+  if [ -n "${DISPLAY:-}" ]; then
+    wine explorer.exe /desktop=Default,1024x768 >/dev/null 2>&1 &
+  fi
 }
 
 wine_cleanup() {
