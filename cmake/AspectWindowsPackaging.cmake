@@ -50,7 +50,7 @@ if(ASPECT_BUILD_TESTS)
   add_executable(aspect-install-check ${win_src}/install_check.cpp)
   target_include_directories(aspect-install-check PRIVATE ${PROJECT_SOURCE_DIR}/src/window/win32)
   target_compile_definitions(aspect-install-check PRIVATE
-    ASPECT_VERSION_W=L"${PROJECT_VERSION}" ASPECT_VERSION_TEXT_W=L"${ASPECT_VERSION_TEXT}"
+    ASPECT_VERSION_W=L"${PROJECT_VERSION}"
     ASPECT_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} ASPECT_VERSION_MINOR=${PROJECT_VERSION_MINOR}
     ASPECT_VERSION_PATCH=${PROJECT_VERSION_PATCH})
   target_link_options(aspect-install-check PRIVATE -municode)

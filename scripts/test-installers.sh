@@ -37,9 +37,9 @@ wine_display
 wine_prefix "$prefix"
 say "fresh prefix took $(took "$t")"
 
-# reg_value <key> <view 32|64> <name>: a value's data, or nothing.
+# reg_value <key> <view 32|64> <name>: a value's data, or nothing when there is none.
 reg_value() {
-  wine reg query "$1" /v "$3" /reg:"$2" 2>/dev/null | tr -d '\r' |
+  { wine reg query "$1" /v "$3" /reg:"$2" 2>/dev/null || true; } | tr -d '\r' |
     sed -n "s/^ *$3 *REG_[A-Z_]* *//p"
 }
 reg_exists() { wine reg query "$1" /reg:"$2" >/dev/null 2>&1; }

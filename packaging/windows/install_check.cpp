@@ -157,11 +157,15 @@ int CheckVersion(const wchar_t* exe) {
                     Printable(ASPECT_VERSION_W).c_str());
         ++failures;
     }
+    // The version strings carry major and minor, the minor in two digits: 1.2 reads "1.02".
+    wchar_t text[16];
+    std::swprintf(text, 16, L"%u.%02u", unsigned{ASPECT_VERSION_MAJOR},
+                  unsigned{ASPECT_VERSION_MINOR});
     const struct {
         const wchar_t* name;
         std::wstring expected;
-    } strings[] = {{L"FileVersion", ASPECT_VERSION_TEXT_W},
-                   {L"ProductVersion", ASPECT_VERSION_TEXT_W},
+    } strings[] = {{L"FileVersion", text},
+                   {L"ProductVersion", text},
                    {L"CompanyName", L"Morlane"},
                    {L"OriginalFilename", L"aspect-ratio.exe"}};
     for (const auto& s : strings) {
