@@ -306,10 +306,21 @@ void Win32Form::Layout() {
             SendMessageW(s.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(d.font, false)), TRUE);
         }
     }
-    const SIZE outer =
-        OuterSize({Device(kClientWidth), Device(kClientHeight)}, kMainStyle, 0, dpi_);
+    const SIZE client{Device(kClientWidth), Device(kClientHeight)};
+    SIZE& outer = outer_;
+    outer = OuterSize(client, kMainStyle, 0, dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame the system actually draws may differ from its metrics for this
+    // resolution (a title bar not scaled with the monitor): measure and correct.
+    RECT inner{};
+    GetClientRect(hwnd_, &inner);
+    if (inner.right != client.cx || inner.bottom != client.cy) {
+        outer.cx += client.cx - inner.right;
+        outer.cy += client.cy - inner.bottom;
+        SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
@@ -698,6 +709,13 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETFOCUS:
             if (focus_ != nullptr) SetFocus(focus_);
             return 0;
+        case WM_GETMINMAXINFO: {
+            // A fixed size, even where it is larger than a small screen.
+            auto* limits = reinterpret_cast<MINMAXINFO*>(lp);
+            limits->ptMaxTrackSize.x = std::max(limits->ptMaxTrackSize.x, outer_.cx);
+            limits->ptMaxTrackSize.y = std::max(limits->ptMaxTrackSize.y, outer_.cy);
+            return 0;
+        }
         case WM_DPICHANGED: {
             dpi_ = HIWORD(wp);
             DropFonts();
@@ -785,14 +803,10 @@ LRESULT Win32Form::OnSpot(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 bool Win32Form::FreshMove(HWND hwnd, LPARAM lp) {
-    // Only a move to where the pointer now is, and not the same one again, is an
-    // event: the system repeats moves when a window under the pointer appears or
-    // goes, and Wine's X11 driver replays a stale position after a warp, which
-    // would clear a highlight the pointer never left.
+    // The system repeats a move where the pointer already is (when a window under
+    // it appears or goes); only a real move is an event.
     POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     MapWindowPoints(hwnd, nullptr, &p, 1);
-    POINT now{};
-    if (GetCursorPos(&now) && (now.x != p.x || now.y != p.y)) return false;
     const bool fresh = hwnd != lastMoveWindow_ || p.x != lastMove_.x || p.y != lastMove_.y;
     lastMoveWindow_ = hwnd;
     lastMove_ = p;

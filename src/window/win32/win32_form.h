@@ -128,6 +128,7 @@ class Win32Form final : public FormPort {
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     UINT dpi_ = 96;
+    SIZE outer_{};  // the window's size with frame and title bar, for this resolution
     std::array<State, 25> state_{};
     FormEvents* events_ = nullptr;
     bool timerOn_ = false;

@@ -22,6 +22,11 @@ std::vector<ShellCall>& ShellCalls() {
     return calls;
 }
 
+bool UnderWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 void Pump(int ms) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     do {

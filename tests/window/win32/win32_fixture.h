@@ -28,6 +28,9 @@ struct ShellCall {
 // Every call to the shell since the last Clear(); tests never start a browser.
 std::vector<ShellCall>& ShellCalls();
 
+// Whether the tests run under Wine, in a private prefix and display.
+bool UnderWine();
+
 // Delivers what is queued for this thread, for at least `ms` milliseconds:
 // input from SendInput reaches the window through the window system.
 void Pump(int ms = 0);

@@ -228,17 +228,17 @@ TEST(Win32Link, EachClickAsksTheShellOnceWithTheFixedArguments) {
 TEST(Win32Link, PressOnTheLinkReleasedElsewhereIsNoClick) {
     MemoryRegistry store;
     Win32Window win(store);
-    win.MoveTo(win.CentreOf(Control::lblHomepage));
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &in, sizeof in);
-    Pump(60);
-    win.MoveTo({200, 140});
-    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
-    Pump(60);
+    HWND link = win.H(Control::lblHomepage);
+    // Through the link's own window procedure: the press captures the pointer, so
+    // the release comes back to it from wherever it happens.
+    SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(GetCapture(), link);
+    SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 200));
     EXPECT_TRUE(ShellCalls().empty());
+    EXPECT_EQ(GetCapture(), nullptr);
+    SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(6, 5));
+    EXPECT_EQ(ShellCalls().size(), 1u);
 }
 
 }  // namespace
