@@ -21,6 +21,8 @@
 
 #include "ratio/arithmetic.h"
 #include "ratio/reduction.h"
+#include "support/bound_search.h"
+#include "support/draw.h"
 
 namespace {
 
@@ -29,44 +31,11 @@ using aspect::ratio::ReduceRatioByBound;
 using aspect::ratio::ReduceRatioLinear;
 using aspect::ratio::Reduction;
 using aspect::ratio::SearchCost;
+using aspect::testing_support::BoundSearchCost;
 
 constexpr std::int64_t kMaxEntry = 2147483647;
 
-// A stream of random numbers for one pair, from the pair's index alone, so that any
-// thread can make any pair and a run is the same every time.
-class Draw {
-  public:
-    explicit Draw(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t Next() {
-        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15u);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
-        return z ^ (z >> 31);
-    }
-    std::int64_t Uniform(std::int64_t lo, std::int64_t hi) {
-        return lo + static_cast<std::int64_t>(Next() % static_cast<std::uint64_t>(hi - lo + 1));
-    }
-    // Evenly spread over the bit lengths from lo's to hi's.
-    std::int64_t LogUniform(std::int64_t lo, std::int64_t hi) {
-        const auto loBits = static_cast<int>(std::bit_width(static_cast<std::uint64_t>(lo)));
-        const auto hiBits = static_cast<int>(std::bit_width(static_cast<std::uint64_t>(hi)));
-        const auto bits = static_cast<int>(Uniform(loBits, hiBits));
-        return Uniform(std::max(lo, std::int64_t{1} << (bits - 1)),
-                       std::min(hi, (std::int64_t{1} << bits) - 1));
-    }
-    // One to five digits, each length equally likely.
-    std::int64_t Typed() {
-        std::int64_t lo = 1, hi = 9;
-        for (auto digits = Next() % 5; digits > 0; --digits) {
-            lo = hi + 1;
-            hi = hi * 10 + 9;
-        }
-        return Uniform(lo, hi);
-    }
-
-  private:
-    std::uint64_t state_;
-};
+using aspect::testing_support::Draw;
 
 struct Pair {
     std::int32_t w = 0, h = 0;  // w == 0: no pair for this index
@@ -89,14 +58,6 @@ const Pair kSlowest[] = {
 };
 
 enum class Reference { kLinear, kBound };
-
-// Terms the bound search tries: multiples of w0 below the bound, every term past it.
-std::int64_t BoundSearchCost(std::int32_t w, std::int32_t h) {
-    const std::int32_t g = std::gcd(w, h);
-    const std::int64_t w0 = w / g, h0 = h / g;
-    const std::int64_t kMin = ((std::int64_t{1} << 52) + h0 - 1) / h0;
-    return std::min<std::int64_t>(w, kMin - 1) / w0 + std::max<std::int64_t>(0, w - kMin + 1);
-}
 
 constexpr std::int64_t kBoundBudget = std::int64_t{1} << 20;
 

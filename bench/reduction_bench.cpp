@@ -1,13 +1,9 @@
 // The reduction search against the linear one it replaces, on the slowest entries and on
 // a mix of typed entries, and the allocations of one keystroke's calculation. Prints the
 // ratios of the two searches measured in this same run after Google Benchmark's table.
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
-#include <new>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -15,27 +11,8 @@
 
 #include "ratio/arithmetic.h"
 #include "ratio/reduction.h"
-
-// Counts heap allocations while a benchmark loop asks for it.
-namespace {
-std::atomic<bool> gCountAllocations{false};
-std::atomic<long> gAllocations{0};
-}  // namespace
-
-// Kept out of line: once inlined next to a new-expression, GCC takes the free() for a
-// mismatched deallocation.
-[[gnu::noinline]] void* operator new(std::size_t size) {
-    if (gCountAllocations.load(std::memory_order_relaxed)) {
-        gAllocations.fetch_add(1, std::memory_order_relaxed);
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-[[gnu::noinline]] void* operator new[](std::size_t size) { return ::operator new(size); }
-[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete[](void* p) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "support/allocations.h"
+#include "support/draw.h"
 
 namespace {
 
@@ -66,16 +43,8 @@ const WorstCase kWorstCases[] = {
 
 // Typed entries: one to five digits, each length equally likely, in width and height.
 std::vector<Entry> TypedMix() {
-    std::mt19937_64 rng(1920);
-    auto field = [&rng] {
-        std::int64_t lo = 1, hi = 9;
-        for (auto digits = rng() % 5; digits > 0; --digits) {
-            lo = hi + 1;
-            hi = hi * 10 + 9;
-        }
-        return static_cast<std::int32_t>(
-            lo + static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(hi - lo + 1)));
-    };
+    aspect::testing_support::Draw draw(1920);
+    auto field = [&draw] { return static_cast<std::int32_t>(draw.Typed()); };
     std::vector<Entry> entries(4096);
     for (Entry& e : entries) {
         e.w = field();
@@ -111,8 +80,7 @@ void TypedEntries(benchmark::State& state) {
 void Keystroke(benchmark::State& state) {
     const std::vector<Entry>& entries = Typed();
     std::size_t i = 0;
-    gAllocations = 0;
-    gCountAllocations = true;
+    aspect::testing_support::StartCountingAllocations();
     for (auto _ : state) {
         const Entry& e = entries[i];
         benchmark::DoNotOptimize(FitPreview(e.w, e.h));
@@ -120,9 +88,9 @@ void Keystroke(benchmark::State& state) {
         benchmark::DoNotOptimize(caption.data());
         i = (i + 1) % entries.size();
     }
-    gCountAllocations = false;
-    state.counters["allocs_per_keystroke"] = benchmark::Counter(
-        static_cast<double>(gAllocations.load()), benchmark::Counter::kAvgIterations);
+    const long allocations = aspect::testing_support::StopCountingAllocations();
+    state.counters["allocs_per_keystroke"] =
+        benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
 }
 
 // Keeps each benchmark's wall time per iteration, for the ratios printed at the end.

@@ -65,8 +65,9 @@ if(UNIX AND NOT APPLE)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   # The libraries' packages come from dpkg-shlibdeps, run over the binary.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # The faces with the layout's font metrics; without them the texts still show.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+  # The faces with the layout's font metrics, and Qt's own texts in Hungarian; without
+  # them the texts still show.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, qt6-translations-l10n")
   # Directories as Debian policy wants them, whatever the builder's umask.
   set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
       OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

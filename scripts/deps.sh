@@ -5,7 +5,9 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
        fonts-liberation2 fonts-dejavu-core)
-run=("${build[@]}")
+# Qt's own texts in Hungarian (the fields' context menu follows the program's language).
+runtime=(qt6-translations-l10n)
+run=("${build[@]}" "${runtime[@]}")
 # Building the Debian package and checking what it installs: the entry, the
 # metadata, the icons, and the installed program read over AT-SPI under Xvfb.
 package_check=(dpkg-dev file desktop-file-utils appstream imagemagick librsvg2-bin
@@ -17,13 +19,13 @@ windows=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-pos
 # Running it under Wine: 32-bit programs need wine32 from the i386 architecture; Wine's
 # virtual desktop under Xvfb; the layout's faces; Wine's own Tahoma for the frame.
 wine=(wine wine64 wine32:i386 xvfb xauth fonts-liberation2 fonts-wine unzip)
-test=("${build[@]}" libgtest-dev libgmock-dev googletest xvfb xauth
+test=("${build[@]}" "${runtime[@]}" libgtest-dev libgmock-dev googletest xvfb xauth
       "${windows[@]}" "${wine[@]}"
       # libFuzzer for the settings file parser
       clang-14 libclang-rt-14-dev
       "${package_check[@]}")
 bench=("${build[@]}" libbenchmark-dev xvfb xauth "${windows[@]}" "${wine[@]}")
-package=("${build[@]}" "${package_check[@]}")
+package=("${build[@]}" "${runtime[@]}" "${package_check[@]}")
 
 case "${1:-}" in
   run) wanted=("${run[@]}") ;;

@@ -21,6 +21,7 @@ void Language::ApplyLanguage(std::int32_t language) {
     }
     // The title repeats whatever the window now shows.
     form_.SetCaption(Control::lblTitle, form_.Caption(Control::frmMain));
+    form_.SetToolkitLanguage(language);
     NameForScreenReaders(language);
 }
 

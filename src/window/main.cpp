@@ -7,6 +7,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // The desktop entry's name (packaging/), so that Wayland shells show its icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.morlane.AspectRatio"));
     app.setWindowIcon(aspect::window::WindowIcon());
 
     aspect::window::QtForm form;

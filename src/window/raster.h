@@ -23,7 +23,8 @@ constexpr Colour Solid(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return {r * 1.0, g * 1.0, b * 1.0};
 }
 
-// A set of points in design units with a box around it.
+// A set of points in design units with a box around it; `inside` is asked only
+// about points in the box.
 struct Region {
     std::function<bool(Point)> inside;
     double left, top, right, bottom;

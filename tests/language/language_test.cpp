@@ -57,6 +57,7 @@ TEST_P(StartUpLanguage, OpensInTheStoredLanguage) {
     EXPECT_EQ(s.Caption(Control::chLock), en ? kLockEnglish : kLockHungarian);
     EXPECT_EQ(s.Caption(Control::lblTitle), s.Caption(Control::frmMain));
     EXPECT_EQ(s.frm.Language().AppLang() != 0, en);
+    EXPECT_EQ(s.form.toolkitLanguage != 0, en) << "the toolkit's own texts too";
     EXPECT_EQ(s.store.openKeys, 0) << "every key opened is closed";
 }
 
@@ -87,6 +88,7 @@ TEST(FlagClick, StoresFirstThenSwitchesTheThreeCaptions) {
     EXPECT_EQ(s.Caption(Control::frmMain), kCaptionEnglish);
     EXPECT_EQ(s.Caption(Control::chLock), kLockEnglish);
     EXPECT_EQ(s.Caption(Control::lblTitle), kCaptionEnglish);
+    EXPECT_EQ(s.form.toolkitLanguage, 1);
     // Nothing else changes: fields, result, preview, lock state, highlight.
     for (const Control c : {Control::txtW, Control::txtH, Control::lblResult}) {
         EXPECT_EQ(s.form.At(c).caption, before.At(c).caption);

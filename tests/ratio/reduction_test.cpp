@@ -1,63 +1,33 @@
 #include "ratio/reduction.h"
 
 #include <algorithm>
-#include <atomic>
-#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <numeric>
-#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "ratio/arithmetic.h"
+#include "support/allocations.h"
+#include "support/bound_search.h"
+#include "support/draw.h"
 #include "support/row_name.h"
-
-// Counts heap allocations while a test asks for it, to show that a keystroke's
-// calculation needs none.
-namespace {
-std::atomic<bool> gCountAllocations{false};
-std::atomic<long> gAllocations{0};
-}  // namespace
-
-// Kept out of line: once inlined next to a new-expression, GCC takes the free() for a
-// mismatched deallocation.
-[[gnu::noinline]] void* operator new(std::size_t size) {
-    if (gCountAllocations.load(std::memory_order_relaxed)) {
-        gAllocations.fetch_add(1, std::memory_order_relaxed);
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-[[gnu::noinline]] void* operator new[](std::size_t size) { return ::operator new(size); }
-[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete[](void* p) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-[[gnu::noinline]] void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace aspect::ratio {
 namespace {
 
 constexpr std::int32_t kMaxEntry = 2147483647;
 
-// Spreads entries evenly over their bit lengths, so short and long ones are equally common.
-std::int32_t LogUniform(std::mt19937_64& rng, std::int64_t lo, std::int64_t hi) {
-    const auto loBits = static_cast<int>(std::bit_width(static_cast<std::uint64_t>(lo)));
-    const auto hiBits = static_cast<int>(std::bit_width(static_cast<std::uint64_t>(hi)));
-    const int bits =
-        loBits + static_cast<int>(rng() % static_cast<std::uint64_t>(hiBits - loBits + 1));
-    const std::int64_t from = std::max(lo, std::int64_t{1} << (bits - 1));
-    const std::int64_t to = std::min(hi, (std::int64_t{1} << bits) - 1);
-    return static_cast<std::int32_t>(
-        from + static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(to - from + 1)));
-}
+using testing_support::BoundSearchCost;
+using testing_support::Draw;
 
-std::int32_t Uniform(std::mt19937_64& rng, std::int64_t lo, std::int64_t hi) {
-    return static_cast<std::int32_t>(
-        lo + static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(hi - lo + 1)));
+// Entries fit in 32 bits.
+std::int32_t LogUniform(Draw& d, std::int64_t lo, std::int64_t hi) {
+    return static_cast<std::int32_t>(d.LogUniform(lo, hi));
+}
+std::int32_t Uniform(Draw& d, std::int64_t lo, std::int64_t hi) {
+    return static_cast<std::int32_t>(d.Uniform(lo, hi));
 }
 
 std::string Show(const Reduction& r) {
@@ -71,14 +41,6 @@ testing::AssertionResult SameAs(std::int32_t w, std::int32_t h, const Reduction&
     if (got == reference) return testing::AssertionSuccess();
     return testing::AssertionFailure() << w << " x " << h << ": search gives " << Show(got)
                                        << ", reference " << Show(reference);
-}
-
-// Work of the bound search: the multiples of w0 below the bound, then every term past it.
-std::int64_t BoundSearchCost(std::int32_t w, std::int32_t h) {
-    const std::int32_t g = std::gcd(w, h);
-    const std::int64_t w0 = w / g, h0 = h / g;
-    const std::int64_t kMin = ((std::int64_t{1} << 52) + h0 - 1) / h0;
-    return std::min<std::int64_t>(w, kMin - 1) / w0 + std::max<std::int64_t>(0, w - kMin + 1);
 }
 
 // The bound search is affordable for a pair when few terms lie past the bound.
@@ -135,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, PastTheBound, testing::ValuesIn(kPastTheBound)
 TEST(ReductionDifferential, EqualsLinearForShortWidthsAndAnyHeight) {
     // Up to six-digit widths: every typed entry, and heights the locked mode or a paste
     // can give. The linear search passes at most w terms here.
-    std::mt19937_64 rng(20240611);
+    Draw rng(20240611);
     for (int i = 0; i < 4000; ++i) {
         const std::int32_t w = LogUniform(rng, 1, 1 << 17);
         const std::int32_t h = LogUniform(rng, 1, kMaxEntry);
@@ -145,7 +107,7 @@ TEST(ReductionDifferential, EqualsLinearForShortWidthsAndAnyHeight) {
 
 TEST(ReductionDifferential, EqualsLinearForMidWidthsAndLongHeights) {
     // Past the bound with up to a few dozen residue classes (w * h / 2^52 up to 16).
-    std::mt19937_64 rng(77);
+    Draw rng(86);
     int offMultiples = 0;
     for (int i = 0; i < 8; ++i) {
         const std::int32_t w = Uniform(rng, 1 << 22, (1 << 24) - 1);
@@ -161,7 +123,7 @@ TEST(ReductionDifferential, EqualsLinearForMidWidthsAndLongHeights) {
 TEST(ReductionDifferential, BoundSearchEqualsLinearAroundTheBoundary) {
     // The bound search is the reference for large entries below, so it is checked
     // itself where the linear search is affordable: w * h near 2^52 with w near 2^21.
-    std::mt19937_64 rng(4099);
+    Draw rng(4099);
     for (int i = 0; i < 12; ++i) {
         const std::int32_t w = Uniform(rng, 1 << 21, (1 << 22) - 1);
         const std::int64_t atBound = (std::int64_t{1} << 52) / w;
@@ -175,7 +137,7 @@ TEST(ReductionDifferential, BoundSearchEqualsLinearAroundTheBoundary) {
 TEST(ReductionDifferential, EqualsBoundSearchAcrossTheWholeRange) {
     // Any lengths, and pairs with a large common factor, wherever the bound search is
     // cheap: every pair with w * h / gcd below 2^52, and those a little beyond.
-    std::mt19937_64 rng(31337);
+    Draw rng(31337);
     int compared = 0;
     for (int i = 0; i < 20000; ++i) {
         std::int32_t w = 0, h = 0;
@@ -199,7 +161,7 @@ TEST(ReductionDifferential, EqualsBoundSearchAroundTheBoundary) {
     // w * h / gcd from just below 2^52 to a little past it, widths from 2^21 to 2^31: where
     // the search starts to try terms off the multiples. (Hits there are rare this close to
     // the bound; the PastTheBound rows hold some.)
-    std::mt19937_64 rng(52);
+    Draw rng(52);
     int compared = 0;
     for (int i = 0; i < 2000; ++i) {
         const std::int32_t w = LogUniform(rng, 1 << 21, kMaxEntry);
@@ -253,7 +215,7 @@ TEST_P(Cost, TriesFewCandidates) {
 INSTANTIATE_TEST_SUITE_P(Entries, Cost, testing::ValuesIn(kCosts), testing_support::RowName());
 
 TEST(ReductionCost, FewCandidatesForRandomLongEntries) {
-    std::mt19937_64 rng(8);
+    Draw rng(8);
     std::int64_t most = 0;
     for (int i = 0; i < 3000; ++i) {
         const std::int32_t w = Uniform(rng, 1 << 30, kMaxEntry);
@@ -266,7 +228,7 @@ TEST(ReductionCost, FewCandidatesForRandomLongEntries) {
 }
 
 TEST(ReductionCost, TypedEntriesTryOnlyMultiples) {
-    std::mt19937_64 rng(5);
+    Draw rng(5);
     for (int i = 0; i < 20000; ++i) {
         const std::int32_t w = LogUniform(rng, 1, 99999);
         const std::int32_t h = LogUniform(rng, 1, 99999);
@@ -277,19 +239,17 @@ TEST(ReductionCost, TypedEntriesTryOnlyMultiples) {
 }
 
 TEST(TypedEntry, CalculationAllocatesNothing) {
-    std::mt19937_64 rng(99);
+    Draw rng(99);
     long allocations = 0;
     std::size_t sink = 0;
     for (int i = 0; i < 2000; ++i) {
         const std::int32_t w = LogUniform(rng, 1, 99999);
         const std::int32_t h = LogUniform(rng, 1, 99999);
-        gAllocations = 0;
-        gCountAllocations = true;
+        testing_support::StartCountingAllocations();
         const PreviewFit fit = FitPreview(w, h);
         const Reduction r = ReduceRatio(w, h);
         sink += ResultCaption(r).size() + static_cast<std::size_t>(fit.width);
-        gCountAllocations = false;
-        allocations += gAllocations;
+        allocations += testing_support::StopCountingAllocations();
     }
     EXPECT_EQ(allocations, 0);
     EXPECT_GT(sink, 0u);

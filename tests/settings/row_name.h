@@ -1,17 +1,8 @@
 #pragma once
 
-#include <string>
-
-#include <gtest/gtest.h>
+// The settings tests name their rows with the shared helper.
+#include "../support/include/support/row_name.h"
 
 namespace aspect::settings::testing_rows {
-
-// Names a parameterised test after its row's `name` field.
-struct RowName {
-    template <class Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& row) const {
-        return row.param.name;
-    }
-};
-
+using testing_support::RowName;
 }  // namespace aspect::settings::testing_rows

@@ -8,11 +8,12 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 
 #include "first_paint.h"
-#include "window/design.h"
 #include "port/form_port.h"
+#include "window/design.h"
 
 namespace aspect::window {
 
@@ -21,7 +22,7 @@ class FieldEdit;
 // The main window on Qt Widgets: builds the controls from their design and
 // delivers their events to the behaviour.
 class QtForm final : public QWidget, public FormPort {
-public:
+  public:
     explicit QtForm(QWidget* parent = nullptr);
 
     // Events go to `events` from now on.
@@ -61,19 +62,22 @@ public:
     OuterBounds WindowBounds() const override;
     ScreenPoint CursorPos() const override;
     void SetTimerEnabled(Control timer, bool enabled) override;
+    void SetToolkitLanguage(std::int32_t language) override;
     void OpenAddress(std::string_view address) override;
 
     // Maps a colour value to the colour it shows in the current palette.
     QColor Resolve(Colour colour) const;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void Build(const ControlDesign& d);
     void RefitAutoSize(Control control);
+    enum class Edge { Left, Top, Width, Height };
+    void Reshape(Control control, Edge edge, double value);
     bool FilterKey(Control field, QKeyEvent* event);
     FieldEdit* Field(Control field) const;
 
@@ -83,6 +87,7 @@ private:
     Control pressed_ = Control::frmMain;  // the control a left press began on
     std::function<void(const QString&)> opener_;
     FirstPaintSignal firstPaint_;
+    QTranslator toolkitTexts_;  // Qt's own Hungarian texts, installed while Hungarian
 };
 
 }  // namespace aspect::window

@@ -63,7 +63,7 @@ struct OuterBounds {
 inline constexpr std::int32_t kTwipsPerPixel = 15;
 
 class FormPort {
-public:
+  public:
     virtual ~FormPort() = default;
 
     // Caption of the window, a label or the check box (UTF-8).
@@ -106,6 +106,11 @@ public:
     // Enabling a disabled timer starts a fresh interval.
     virtual void SetTimerEnabled(Control timer, bool enabled) = 0;
 
+    // The language of the texts the window toolkit shows on its own, such as a
+    // field's context menu: 0 Hungarian, any other value English. A toolkit
+    // whose own texts follow the system's language may leave them so.
+    virtual void SetToolkitLanguage(std::int32_t language) = 0;
+
     // Asks the desktop to open an address with its default action; returns at
     // once, without reporting whether it worked.
     virtual void OpenAddress(std::string_view address) = 0;
@@ -113,7 +118,7 @@ public:
 
 // The window's events with behaviour; the adapter delivers them one at a time.
 class FormEvents {
-public:
+  public:
     virtual ~FormEvents() = default;
     virtual void Form_Load() = 0;
     virtual void Form_MouseMove() = 0;

@@ -6,15 +6,18 @@
 #include <string_view>
 #include <vector>
 
-#include "window/design.h"
 #include "port/form_port.h"
+#include "window/design.h"
 
 namespace aspect::testing_support {
 
-// A window held in memory, starting from the design. Like the real one, a
-// field write raises the field's change event at once, nested in the writer.
+// A window held in memory, starting from the design, that keeps the port's
+// promises as the real window does: a field write raises the field's change
+// event at once, nested in the writer, when the text changes; positions and
+// sizes are whole pixels; auto-size labels refit to their captions; pointer
+// events go to the visible control in front; the timer runs on a clock of its own.
 class FakeForm final : public port::FormPort {
-public:
+  public:
     struct ControlState {
         std::string caption;
         std::string accessibleName;
@@ -26,105 +29,73 @@ public:
         int foreWrites = 0;  // how often the colour was set
     };
 
-    FakeForm() {
-        for (const window::ControlDesign& d : window::Design()) {
-            ControlState& s = At(d.id);
-            s.caption = std::string(d.text);
-            s.fore = d.fore;
-            s.visible = d.visible;
-            s.left = d.left;
-            s.top = d.top;
-            s.width = d.width;
-            s.height = d.height;
-        }
-        At(port::Control::frmMain).caption = std::string(window::kDesignCaption);
-    }
+    FakeForm();
 
     void Bind(port::FormEvents& events) { events_ = &events; }
 
     ControlState& At(port::Control c) { return controls_[static_cast<std::size_t>(c)]; }
-    const ControlState& At(port::Control c) const {
-        return controls_[static_cast<std::size_t>(c)];
-    }
+    const ControlState& At(port::Control c) const { return controls_[static_cast<std::size_t>(c)]; }
 
-    // What the user does: edits a field's text, which raises its change event.
-    void UserSetsText(port::Control field, std::string_view text) { SetText(field, text); }
+    // What the user does. Edits a field's text in one step, as a cut or an undo can.
+    void UserSetsText(port::Control field, std::string_view text) { Change(field, text); }
+    // Types each character (ASCII; '\b' is Backspace) at the end, each through its key event.
+    void UserTypes(port::Control field, std::string_view keys);
+    // Pastes at the end: what fits within the user's limit goes in.
+    void UserPastes(port::Control field, std::string_view text);
+    // Points and clicks, in client pixels.
+    void UserMovesPointer(int x, int y);
+    void UserClicks(int x, int y);
+    // Lets time pass on the fake's clock, delivering the timer's ticks as they fall due.
+    void Advance(int milliseconds);
+    double Now() const { return now_; }
 
     // FormPort
-    void SetCaption(port::Control c, std::string_view caption) override {
-        ++writes;
-        At(c).caption = std::string(caption);
-    }
+    void SetCaption(port::Control c, std::string_view caption) override;
     std::string Caption(port::Control c) const override { return At(c).caption; }
     std::string Text(port::Control field) const override { return At(field).caption; }
-    void SetText(port::Control field, std::string_view text) override {
-        At(field).caption = std::string(text);
-        ++textWrites;
-        ++writes;
-        if (!events_) return;
-        if (field == port::Control::txtW) events_->txtW_Change();
-        if (field == port::Control::txtH) events_->txtH_Change();
-    }
-    void SetAccessibleName(port::Control c, std::string_view name) override {
-        ++writes;
-        At(c).accessibleName = std::string(name);
-    }
-    void SetForeColor(port::Control c, port::Colour colour) override {
-        ++writes;
-        At(c).fore = colour;
-        ++At(c).foreWrites;
-    }
-    void SetFontUnderline(port::Control c, bool underline) override {
-        ++writes;
-        At(c).underline = underline;
-    }
+    void SetText(port::Control field, std::string_view text) override;
+    void SetAccessibleName(port::Control c, std::string_view name) override;
+    void SetForeColor(port::Control c, port::Colour colour) override;
+    void SetFontUnderline(port::Control c, bool underline) override;
     std::int16_t Value(port::Control c) const override { return At(c).value; }
     double Left(port::Control c) const override { return At(c).left; }
     double Top(port::Control c) const override { return At(c).top; }
     double Width(port::Control c) const override { return At(c).width; }
     double Height(port::Control c) const override { return At(c).height; }
-    void SetLeft(port::Control c, double v) override {
-        At(c).left = v;
-        ++writes;
-    }
-    void SetTop(port::Control c, double v) override {
-        At(c).top = v;
-        ++writes;
-    }
-    void SetWidth(port::Control c, double v) override {
-        At(c).width = v;
-        ++writes;
-    }
-    void SetHeight(port::Control c, double v) override {
-        At(c).height = v;
-        ++writes;
-    }
-    void SetVisible(port::Control c, bool v) override {
-        At(c).visible = v;
-        ++writes;
-    }
+    void SetLeft(port::Control c, double v) override;
+    void SetTop(port::Control c, double v) override;
+    void SetWidth(port::Control c, double v) override;
+    void SetHeight(port::Control c, double v) override;
+    void SetVisible(port::Control c, bool v) override;
     double ScaleWidth() const override { return scaleWidth; }
     port::OuterBounds WindowBounds() const override { return bounds; }
     port::ScreenPoint CursorPos() const override { return cursor; }
-    void SetTimerEnabled(port::Control, bool enabled) override {
-        ++writes;
-        if (enabled && !timerEnabled) ++timerStarts;  // a fresh interval
-        timerEnabled = enabled;
-    }
+    void SetTimerEnabled(port::Control, bool enabled) override;
+    void SetToolkitLanguage(std::int32_t language) override { toolkitLanguage = language; }
     void OpenAddress(std::string_view address) override { opened.emplace_back(address); }
 
     double scaleWidth = window::kClientWidth;
-    port::OuterBounds bounds{1500, 1500, 6135, 6615};  // twips
-    port::ScreenPoint cursor{0, 0};                     // pixels
+    port::OuterBounds bounds{1500, 1500, 6135, 6615};  // twips: a 4-pixel frame, 28-pixel title
+    port::ScreenPoint cursor{0, 0};                    // pixels
     bool timerEnabled = false;
     int timerStarts = 0;
+    std::int32_t toolkitLanguage = -1;  // none set yet
     int textWrites = 0;
     int writes = 0;  // every property write of any control
     std::vector<std::string> opened;
 
-private:
+  private:
+    // Sets a field's text; the change event fires when it differs.
+    void Change(port::Control field, std::string_view text);
+    void Refit(port::Control label);
+    void Place(double& edge, double value);
+    // The visible control in front that takes pointer events at a point, or frmMain.
+    port::Control HitTest(int x, int y) const;
+
     std::array<ControlState, 25> controls_{};
     port::FormEvents* events_ = nullptr;
+    double now_ = 0;       // milliseconds
+    double timerDue_ = 0;  // when the running timer next ticks
 };
 
 }  // namespace aspect::testing_support

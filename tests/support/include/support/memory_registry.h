@@ -15,7 +15,7 @@ namespace aspect::testing_support {
 // A registry held in memory, for tests of the code that uses the settings.
 // Writes can be made to fail, as a read-only or full store would.
 class MemoryRegistry final : public settings::RegistryApi {
-public:
+  public:
     struct Value {
         std::uint32_t type;
         std::vector<std::uint8_t> bytes;
@@ -35,8 +35,8 @@ public:
         keys_[Lower(key)][name] = std::move(value);
     }
 
-    settings::Status RegOpenKeyExA(settings::Hkey, const char* subKey, std::uint32_t,
-                                   std::uint32_t, settings::Hkey* result) override {
+    settings::Status RegOpenKeyExA(settings::Hkey, const char* subKey, std::uint32_t, std::uint32_t,
+                                   settings::Hkey* result) override {
         const auto k = keys_.find(Lower(subKey));
         if (k == keys_.end()) return settings::kErrorFileNotFound;
         *result = Handle(k->first);
@@ -74,7 +74,7 @@ public:
         return settings::kErrorSuccess;
     }
 
-private:
+  private:
     static std::string Lower(std::string s) {
         for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return s;

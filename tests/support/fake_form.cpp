@@ -1,0 +1,204 @@
+#include "support/fake_form.h"
+
+#include <cmath>
+
+namespace aspect::testing_support {
+
+namespace {
+
+using port::Control;
+using window::Kind;
+
+// Characters, not bytes, of UTF-8 text.
+std::size_t Length(std::string_view text) {
+    std::size_t n = 0;
+    for (const char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+// The first `count` characters of UTF-8 text.
+std::string_view Head(std::string_view text, std::size_t count) {
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && count-- == 0) break;
+    }
+    return text.substr(0, i);
+}
+
+bool TakesPointer(Kind k) {
+    return k == Kind::Label || k == Kind::Picture || k == Kind::TextField || k == Kind::CheckBox;
+}
+
+}  // namespace
+
+FakeForm::FakeForm() {
+    for (const window::ControlDesign& d : window::Design()) {
+        ControlState& s = At(d.id);
+        s.caption = std::string(d.text);
+        s.fore = d.fore;
+        s.visible = d.visible;
+        s.left = d.left;
+        s.top = d.top;
+        s.width = d.width;
+        s.height = d.height;
+        if (d.autoSize) Refit(d.id);
+    }
+    At(Control::frmMain).caption = std::string(window::kDesignCaption);
+}
+
+void FakeForm::Change(Control field, std::string_view text) {
+    if (At(field).caption == text) return;
+    At(field).caption = std::string(text);
+    if (!events_) return;
+    if (field == Control::txtW) events_->txtW_Change();
+    if (field == Control::txtH) events_->txtH_Change();
+}
+
+void FakeForm::UserTypes(Control field, std::string_view keys) {
+    for (const char typed : keys) {
+        auto key = static_cast<std::uint16_t>(static_cast<unsigned char>(typed));
+        if (events_ && field == Control::txtW) events_->txtW_KeyPress(key);
+        if (events_ && field == Control::txtH) events_->txtH_KeyPress(key);
+        const std::string& text = At(field).caption;
+        if (key == 0) continue;
+        if (key == '\b') {
+            if (!text.empty()) Change(field, Head(text, Length(text) - 1));
+            continue;
+        }
+        if (Length(text) >= window::kUserTextLimit) continue;  // the field is full
+        Change(field, text + static_cast<char>(key));
+    }
+}
+
+void FakeForm::UserPastes(Control field, std::string_view text) {
+    const std::string& now = At(field).caption;
+    const std::size_t used = Length(now);
+    const std::size_t room = used < window::kUserTextLimit ? window::kUserTextLimit - used : 0;
+    Change(field, now + std::string(Head(text, room)));
+}
+
+Control FakeForm::HitTest(int x, int y) const {
+    auto hit = [&](const window::ControlDesign& d) {
+        const ControlState& s = At(d.id);
+        return TakesPointer(d.kind) && s.visible && x >= s.left && x < s.left + s.width &&
+               y >= s.top && y < s.top + s.height;
+    };
+    // The fields and the check box lie in front of everything else.
+    for (const window::ControlDesign& d : window::Design()) {
+        if ((d.kind == Kind::TextField || d.kind == Kind::CheckBox) && hit(d)) return d.id;
+    }
+    for (const window::ControlDesign& d : window::Design()) {
+        if (hit(d)) return d.id;
+    }
+    return Control::frmMain;
+}
+
+void FakeForm::UserMovesPointer(int x, int y) {
+    const int frame = static_cast<int>(bounds.width) / port::kTwipsPerPixel - window::kClientWidth;
+    const int title =
+        static_cast<int>(bounds.height) / port::kTwipsPerPixel - window::kClientHeight - frame / 2;
+    cursor = {static_cast<std::int32_t>(bounds.left) / port::kTwipsPerPixel + frame / 2 + x,
+              static_cast<std::int32_t>(bounds.top) / port::kTwipsPerPixel + title + y};
+    if (!events_) return;
+    switch (HitTest(x, y)) {
+        case Control::frmMain:
+            events_->Form_MouseMove();
+            break;
+        case Control::imgLangENG:
+            events_->imgLangENG_MouseMove();
+            break;
+        case Control::imgLangHUN:
+            events_->imgLangHUN_MouseMove();
+            break;
+        case Control::lblHomepage:
+            events_->lblHomepage_MouseMove();
+            break;
+        default:
+            break;
+    }
+}
+
+void FakeForm::UserClicks(int x, int y) {
+    const Control c = HitTest(x, y);
+    if (c == Control::chLock) At(c).value = At(c).value == 0 ? 1 : 0;
+    if (!events_) return;
+    if (c == Control::imgLangENG_hl) events_->imgLangENG_hl_Click();
+    if (c == Control::imgLangHUN_hl) events_->imgLangHUN_hl_Click();
+    if (c == Control::lblHomepage) events_->lblHomepage_Click();
+}
+
+void FakeForm::Advance(int milliseconds) {
+    const double end = now_ + milliseconds;
+    while (timerEnabled && timerDue_ <= end) {
+        now_ = timerDue_;
+        timerDue_ += window::kTimerInterval;
+        if (events_) events_->tmrLang_Timer();
+    }
+    now_ = end;
+}
+
+void FakeForm::Refit(Control label) {
+    // A stand-in for font metrics: every character half as wide as the font is high.
+    const window::ControlDesign& d = window::DesignOf(label);
+    const double pixels = std::round(d.font.points * 96 / 72);
+    ControlState& s = At(label);
+    const double width = std::round(static_cast<double>(Length(s.caption)) * pixels / 2);
+    if (d.align == window::Align::Right) s.left += s.width - width;
+    s.width = width;
+    s.height = std::round(pixels * 1.15);
+}
+
+void FakeForm::SetCaption(Control c, std::string_view caption) {
+    ++writes;
+    At(c).caption = std::string(caption);
+    if (c != Control::frmMain && window::DesignOf(c).autoSize) Refit(c);
+}
+
+void FakeForm::SetText(Control field, std::string_view text) {
+    ++textWrites;
+    ++writes;
+    Change(field, text);
+}
+
+void FakeForm::SetAccessibleName(Control c, std::string_view name) {
+    ++writes;
+    At(c).accessibleName = std::string(name);
+}
+
+void FakeForm::SetForeColor(Control c, port::Colour colour) {
+    ++writes;
+    At(c).fore = colour;
+    ++At(c).foreWrites;
+}
+
+void FakeForm::SetFontUnderline(Control c, bool underline) {
+    ++writes;
+    At(c).underline = underline;
+}
+
+// Positions and sizes are whole pixels, as in the real window.
+void FakeForm::Place(double& edge, double value) {
+    edge = std::round(value);
+    ++writes;
+}
+
+void FakeForm::SetLeft(Control c, double v) { Place(At(c).left, v); }
+void FakeForm::SetTop(Control c, double v) { Place(At(c).top, v); }
+void FakeForm::SetWidth(Control c, double v) { Place(At(c).width, v); }
+void FakeForm::SetHeight(Control c, double v) { Place(At(c).height, v); }
+
+void FakeForm::SetVisible(Control c, bool v) {
+    At(c).visible = v;
+    ++writes;
+}
+
+void FakeForm::SetTimerEnabled(Control, bool enabled) {
+    ++writes;
+    if (enabled && !timerEnabled) {
+        ++timerStarts;  // a fresh interval
+        timerDue_ = now_ + window::kTimerInterval;
+    }
+    timerEnabled = enabled;
+}
+
+}  // namespace aspect::testing_support
