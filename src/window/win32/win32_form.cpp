@@ -519,8 +519,10 @@ std::string Win32Form::Text(Control field) const {
 }
 
 void Win32Form::SetText(Control field, std::string_view text) {
-    // The edit control raises its change notification before this returns, and
-    // the user's length limit does not apply to the program's own text.
+    // The same text again is no change (the edit control would report one); any
+    // other text raises the change notification before this returns, and the
+    // user's length limit does not apply to the program's own text.
+    if (Text(field) == text) return;
     SetWindowTextW(Child(field), Widen(text).c_str());
 }
 
@@ -672,7 +674,7 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_MOUSEMOVE:
-            if (events_ && FreshMove(hwnd_, lp)) events_->Form_MouseMove();
+            if (FreshMove(hwnd_, lp) && events_) events_->Form_MouseMove();
             return 0;
         case WM_TIMER:
             if (wp == kTimerId && timerOn_ && events_) events_->tmrLang_Timer();
@@ -765,7 +767,7 @@ LRESULT Win32Form::OnSpot(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
             return 0;
         }
         case WM_MOUSEMOVE: {
-            if (!events_ || !FreshMove(hwnd, lp)) return 0;
+            if (!FreshMove(hwnd, lp) || !events_) return 0;
             RECT client{};
             GetClientRect(hwnd, &client);
             const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};

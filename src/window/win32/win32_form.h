@@ -84,6 +84,8 @@ class Win32Form final : public FormPort {
     OuterBounds WindowBounds() const override;
     ScreenPoint CursorPos() const override;
     void SetTimerEnabled(Control timer, bool enabled) override;
+    // The fields' context menus are the system's, in the system's language.
+    void SetToolkitLanguage(std::int32_t) override {}
     void OpenAddress(std::string_view address) override;
 
     // Maps a colour value to the colour it shows in the current scheme.
