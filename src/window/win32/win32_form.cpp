@@ -429,9 +429,13 @@ void Win32Form::PaintScene(HDC dc, const RECT& clip) const {
                 Fill(dc, r, Resolve(d.back));
                 RECT text = r;
                 if (d.border) {
+                    // One design pixel wide, as the outlines are.
                     RECT edge = r;
-                    DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
-                    InflateRect(&text, -1, -1);
+                    for (int i = 0; i < w; ++i) {
+                        DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+                        InflateRect(&edge, -1, -1);
+                    }
+                    text = edge;
                 }
                 const HGDIOBJ old = SelectObject(dc, Font(d.font, s.underline));
                 SetTextColor(dc, Resolve(s.fore));
