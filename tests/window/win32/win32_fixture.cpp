@@ -129,6 +129,15 @@ void Win32Window::Key(WORD virtualKey) {
 }
 
 void Win32Window::MoveToScreen(POINT p) {
+    // Under Wine's virtual desktop each warp of the pointer replays the one before
+    // it: a stop on the grey panel first, where a move changes nothing, makes that
+    // replay harmless, and a second warp to the goal makes the last replay the goal
+    // itself, so that a click after it lands there.
+    const POINT panel = Screen({form.Device(30), form.Device(200)});
+    SetCursorPos(panel.x, panel.y);
+    Pump(40);
+    SetCursorPos(p.x, p.y);
+    Pump(40);
     SetCursorPos(p.x, p.y);
     Pump(60);
 }

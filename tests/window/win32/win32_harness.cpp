@@ -56,6 +56,9 @@ class Win32Harness final : public PortHarness {
         POINT p{form_.Device(x), form_.Device(y)};
         ClientToScreen(form_.Handle(), &p);
         SetCursorPos(p.x, p.y);
+        window::Pump(40);
+        // Once more, so that the last replay is the goal itself.
+        SetCursorPos(p.x, p.y);
         window::Pump(60);
     }
     void Click(int x, int y) override {
