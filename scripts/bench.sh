@@ -85,7 +85,7 @@ step "Windows: start-up under Wine"
   wine_env
   trap wine_cleanup EXIT
   wine_display
-  wine_prefix "$wine_base/prefix"
+  wine_prefix "$wine_base/prefix-x86_64"
   for arch in "${probes[@]}"; do
     bench=build/windows/bench-$arch
     echo "bench: $arch under Wine"

@@ -25,7 +25,7 @@ windows_toolchain() {
 windows_gtest() {
   local arch=$1 dir=$windows_out/googletest-$1
   if [ ! -f "$dir/install/lib/cmake/GTest/GTestConfig.cmake" ]; then
-    echo "build-windows: building GoogleTest for $arch"
+    echo "build-windows: building GoogleTest for $arch" >&2
     cmake -S /usr/src/googletest -B "$dir/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$(windows_toolchain "$arch")" \
       -DCMAKE_INSTALL_PREFIX="$dir/install" >/dev/null

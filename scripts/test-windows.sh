@@ -34,19 +34,39 @@ for arch in "${windows_arches[@]}"; do
   windows_build "$arch" ON
 done
 
-wine_env
-trap wine_cleanup EXIT
-stage "Xvfb and the prefix build/windows/wine/prefix"
-wine_display
-wine_prefix "$wine_base/prefix"
-
+# The two suites run at the same time, each in its own prefix under its own Xvfb: the
+# tests of one suite share the prefix's HKEY_CURRENT_USER, its desktop and the pointer, so
+# within a suite they run one at a time.
+stage "suites under Wine, x86_64 and i686 side by side (prefixes build/windows/wine/prefix-*)"
+run_suite() {
+  (
+    wine_env
+    trap wine_cleanup EXIT
+    wine_display
+    wine_prefix "$wine_base/prefix-$1"
+    echo "test-windows: $1: prefix ready after $((SECONDS - started))s"
+    ctest --test-dir "build/windows/$1" -j 1 --output-on-failure --no-tests=error
+  ) >"build/windows/suite-$1.log" 2>&1
+}
+started=$SECONDS
+pids=()
 for arch in "${windows_arches[@]}"; do
-  stage "suite under Wine, $arch"
-  # One at a time: the tests share the prefix's HKEY_CURRENT_USER and its desktop.
-  ctest --test-dir "build/windows/$arch" -j 1 --output-on-failure --no-tests=error
+  run_suite "$arch" &
+  pids+=($!)
 done
-wine_cleanup
-trap - EXIT
+failed=()
+for i in "${!windows_arches[@]}"; do
+  arch=${windows_arches[$i]}
+  if wait "${pids[$i]}"; then status=passed; else status=FAILED; failed+=("$arch"); fi
+  echo "test-windows: $arch suite $status (build/windows/suite-$arch.log):"
+  grep -E '^test-windows:|tests passed|Total Test time|\*\*\*|^\s+[0-9]+ - ' \
+    "build/windows/suite-$arch.log" || true
+done
+for arch in "${failed[@]}"; do
+  echo "test-windows: the $arch suite failed; its whole log:" >&2
+  cat "build/windows/suite-$arch.log" >&2
+done
+[ ${#failed[@]} -eq 0 ]
 stage "installers and ZIPs, checked in a fresh prefix"
 scripts/test-installers.sh
 stage ""

@@ -2,7 +2,8 @@
 # and scripts/bench.sh: nothing outside build/ is read or written (no user's prefix,
 # registry, menus or browser), Wine's virtual desktop under an Xvfb started here, the
 # layout's faces (Arial and Georgia) mapped to the Liberation ones in these prefixes only.
-# One 64-bit prefix runs both the x86_64 and the i686 programs (through wine32).
+# A 64-bit prefix runs both x86_64 and i686 programs (through wine32). Several environments
+# can run at once, each in a subshell with its own prefix and display.
 #
 #   wine_env               exports the variables; call before any other function
 #   wine_display           starts Xvfb on a free display and exports DISPLAY
@@ -25,7 +26,7 @@ wine_env() {
 }
 
 wine_display() {
-  local fd_file=$wine_base/tmp/xvfb-display
+  local fd_file=$wine_base/tmp/xvfb-display.$BASHPID
   rm -f "$fd_file"
   # -displayfd picks a free display and writes its number once the server is ready.
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fd_file" \
@@ -91,9 +92,19 @@ EOF
 }
 
 wine_cleanup() {
-  local prefix
+  local prefix environ pid
   for prefix in "${wine_used_prefixes[@]}"; do
     WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+    # A crashed server leaves its programs behind (Wine's services among them), which
+    # the new server cannot see: end those of this prefix too, each by its id.
+    for environ in /proc/[0-9]*/environ; do
+      pid=${environ#/proc/}
+      pid=${pid%/environ}
+      if [ "$pid" != $$ ] && [ "$pid" != "$BASHPID" ] &&
+         grep -qxzF "WINEPREFIX=$prefix" "$environ" 2>/dev/null; then
+        kill -9 "$pid" 2>/dev/null || true
+      fi
+    done
   done
   if [ -n "$wine_xvfb_pid" ]; then
     kill "$wine_xvfb_pid" 2>/dev/null || true
