@@ -740,10 +740,12 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
             timerOn_ = false;
             if (quitOnDestroy_) PostQuitMessage(0);
             return 0;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        case WM_NCDESTROY: {
+            HWND self = hwnd_;
+            SetWindowLongPtrW(self, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
-            return 0;
+            return DefWindowProcW(self, msg, wp, lp);
+        }
         default:
             break;
     }
