@@ -6,7 +6,8 @@
 # Start-menu shortcut and the Add/Remove Programs entry; the installed program opens its
 # window in Hungarian with the version label and closes; the uninstaller removes it
 # silently and leaves nothing of it behind. The ZIP holds the same program.
-# Usage: scripts/test-installers.sh   (after a build of build/windows/{x86_64,i686} with tests)
+# Usage: scripts/test-installers.sh [prepare]
+#        (after a build of build/windows/{x86_64,i686} with tests)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -22,27 +23,39 @@ say() { echo "installers: $*"; }
 ms() { date +%s%3N; }
 took() { printf '%d.%03ds' $((($(ms) - $1) / 1000)) $((($(ms) - $1) % 1000)); }
 
+# A fresh prefix is a copy of one that was made once and never used (a copy takes a few
+# seconds, making one anew about twenty). `scripts/test-installers.sh prepare` only makes
+# that one, so the test command can have it made while the suites run.
+pristine=$wine_base/pristine-prefix
+make_pristine() {
+  if [ ! -f "$pristine/aspect-pristine" ]; then
+    local t
+    t=$(ms)
+    rm -rf "$pristine"
+    wine_prefix "$pristine"
+    wineserver -k
+    wineserver -w
+    touch "$pristine/aspect-pristine"
+    say "made the pristine prefix in $(took "$t")"
+  fi
+}
+
+wine_env
+trap wine_cleanup EXIT
+wine_display
+if [ "${1:-}" = prepare ]; then
+  make_pristine
+  exit 0
+fi
+
 t=$(ms)
 for arch in "${windows_arches[@]}"; do
   windows_package "$arch"
 done
 say "packaging took $(took "$t")"
 
-wine_env
-trap wine_cleanup EXIT
 t=$(ms)
-wine_display
-# A fresh prefix is a copy of one that was made once and never used (a copy takes a few
-# seconds, making one anew about twenty).
-pristine=$wine_base/pristine-prefix
-if [ ! -f "$pristine/aspect-pristine" ]; then
-  rm -rf "$pristine"
-  wine_prefix "$pristine"
-  wineserver -k
-  wineserver -w
-  touch "$pristine/aspect-pristine"
-  say "made the pristine prefix in $(took "$t")"
-fi
+make_pristine
 prefix=$wine_base/install-prefix
 rm -rf "$prefix"
 cp -a "$pristine" "$prefix"

@@ -54,6 +54,9 @@ for arch in "${windows_arches[@]}"; do
   run_suite "$arch" &
   pids+=($!)
 done
+# Meanwhile the installer check's never-used prefix is made, if it is not there yet.
+scripts/test-installers.sh prepare >build/windows/prepare.log 2>&1 &
+prepare=$!
 failed=()
 for i in "${!windows_arches[@]}"; do
   arch=${windows_arches[$i]}
@@ -67,6 +70,7 @@ for arch in "${failed[@]}"; do
   cat "build/windows/suite-$arch.log" >&2
 done
 [ ${#failed[@]} -eq 0 ]
+wait "$prepare" || { cat build/windows/prepare.log >&2; exit 1; }
 stage "installers and ZIPs, checked in a fresh prefix"
 scripts/test-installers.sh
 stage ""

@@ -88,6 +88,7 @@ EOF
   # cleanup.
   if [ -n "${DISPLAY:-}" ]; then
     wine explorer.exe /desktop=Default,1024x768 >/dev/null 2>&1 &
+    disown $!
   fi
 }
 
