@@ -621,7 +621,10 @@ OuterBounds Win32Form::WindowBounds() const {
 
 ScreenPoint Win32Form::CursorPos() const {
     POINT p{};
-    GetCursorPos(&p);
+    // While another desktop has the input the position is unknown: a point far
+    // outside every window (yet within what the twips product can hold) lets the
+    // timer clear the highlight.
+    if (!GetCursorPos(&p)) return {-100000000, -100000000};
     return {p.x, p.y};
 }
 
