@@ -1,5 +1,6 @@
 # Installs the program and, on Linux desktops, its desktop entry, icons and
-# AppStream metadata; `cpack` makes a Debian package of what is installed.
+# AppStream metadata; `cpack` makes a Debian package of what is installed, or on
+# Windows an installer and a ZIP (AspectWindowsPackaging).
 if(ASPECT_SETTINGS_ONLY)
   return()
 endif()
@@ -70,6 +71,8 @@ if(UNIX AND NOT APPLE)
   # Directories as Debian policy wants them, whatever the builder's umask.
   set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
       OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+elseif(WIN32)
+  include(AspectWindowsPackaging)
 else()
   set(CPACK_GENERATOR ZIP)
 endif()

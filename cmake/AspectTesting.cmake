@@ -1,13 +1,15 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# aspect_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI] [ENV <VAR=value>...])
-# One GoogleTest executable; every test case becomes a ctest test.
+# aspect_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI] [ENV <VAR=value>...]
+#                 [LABELS <labels...>])
+# One GoogleTest executable; every test case becomes a ctest test, with the given
+# ctest labels (`pixels`: the test reads the screen, so it needs a display).
 # GUI tests get their own main, which puts Qt on the offscreen platform at
 # scale 1 unless the environment says otherwise. ENV sets variables for every
 # test case of the executable.
 function(aspect_add_test name)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE aspect::build_settings GTest::gtest GTest::gmock ${ARG_LIBS})
   if(NOT ARG_GUI)
@@ -18,7 +20,7 @@ function(aspect_add_test name)
     NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 60
     TEST_LIST ${name}_tests
-    PROPERTIES TIMEOUT 300)
+    PROPERTIES TIMEOUT 300 LABELS "${ARG_LABELS}")
   if(ARG_ENV)
     # The discovery script would split a list given as a property, so the
     # variables are set by a script that runs after it, on the tests it found.
@@ -29,11 +31,12 @@ function(aspect_add_test name)
   endif()
 endfunction()
 
-# aspect_add_port_contract(<name> HARNESS <files...> LIBS <targets...> [GUI] [ENV ...])
+# aspect_add_port_contract(<name> HARNESS <files...> LIBS <targets...> [GUI] [ENV ...]
+#                          [LABELS ...])
 # The port's contract suite against one implementation of the port: HARNESS
 # defines MakePortHarness for it (see tests/support/include/support/port_harness.h).
 function(aspect_add_port_contract name)
-  cmake_parse_arguments(ARG "GUI" "" "HARNESS;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "HARNESS;LIBS;ENV;LABELS" ${ARGN})
   set(gui)
   if(ARG_GUI)
     set(gui GUI)
@@ -42,5 +45,6 @@ function(aspect_add_port_contract name)
     SOURCES ${PROJECT_SOURCE_DIR}/tests/port/contract_test.cpp
             ${PROJECT_SOURCE_DIR}/tests/port/contract_events_test.cpp ${ARG_HARNESS}
     LIBS aspect::test_support aspect::window ${ARG_LIBS}
-    ENV ${ARG_ENV})
+    ENV ${ARG_ENV}
+    LABELS ${ARG_LABELS})
 endfunction()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmarks, each side by side in one run: the reduction search against the linear
 # search it replaced, the settings parser on the worst files the store reads, and the
-# program's start-up to first paint and peak RSS against a bare Qt window, under Xvfb.
+# program's start-up to first paint and peak RSS against a bare Qt window, under Xvfb; then
+# the Windows program's against a bare Win32 window under Wine, for x86_64 and i686.
 # Prints the measured ratios.
 # Usage: scripts/bench.sh [RUNS]   (start-up runs per program, default 41)
 set -euo pipefail
@@ -55,3 +56,45 @@ export DISPLAY=":$(tr -d '\n' <"$tmp/display")" QT_QPA_PLATFORM=xcb \
 programs=("bare-qt=build/bench/aspect_bare_window")
 [ -n "$app" ] && programs+=("aspect-ratio=$app")
 build/bench/aspect_startup_probe "$runs" "${programs[@]}"
+
+# The Windows program against a bare Win32 window (one edit, one static, the same
+# manifest), each started under Wine in the private prefix of the Windows tests with
+# Wine's virtual desktop under its own Xvfb; for x86_64 and i686.
+step "Windows: start-up under Wine"
+(
+  source scripts/build-windows.sh
+  source scripts/wine-env.sh
+  probes=()
+  for arch in "${windows_arches[@]}"; do
+    app=build/windows/$arch
+    bench=build/windows/bench-$arch
+    toolchain=$(windows_toolchain "$arch")
+    if [ ! -f "$app/CMakeCache.txt" ]; then
+      cmake -S . -B "$app" -G Ninja -DCMAKE_BUILD_TYPE=Release -DASPECT_WERROR=ON \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DASPECT_BUILD_TESTS=OFF >/dev/null
+    fi
+    cmake --build "$app" -j "$jobs" --target aspect-ratio
+    cmake -S bench/windows -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+    cmake --build "$bench" -j "$jobs"
+    # Sizes as installed: stripped.
+    mkdir -p "$bench/stripped"
+    strip=$arch-w64-mingw32-strip
+    $strip -o "$bench/stripped/aspect-ratio.exe" "$app/src/window/win32/aspect-ratio.exe"
+    $strip -o "$bench/stripped/bare-win32.exe" "$bench/aspect_bare_window.exe"
+    echo "bench: $arch sizes (stripped): aspect-ratio.exe $(stat -c %s "$bench/stripped/aspect-ratio.exe") bytes," \
+      "bare-win32.exe $(stat -c %s "$bench/stripped/bare-win32.exe") bytes"
+    probes+=("$arch")
+  done
+  wine_env
+  trap wine_cleanup EXIT
+  wine_display
+  wine_prefix "$wine_base/prefix-x86_64"
+  for arch in "${probes[@]}"; do
+    bench=build/windows/bench-$arch
+    echo "bench: $arch under Wine"
+    wine "$bench/aspect_startup_probe.exe" "$runs" \
+      "bare-win32=$(winepath -w "$bench/stripped/bare-win32.exe")" \
+      "aspect-ratio=$(winepath -w "$bench/stripped/aspect-ratio.exe")"
+  done
+)

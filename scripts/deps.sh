@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, and only those that are missing.
-# Usage: scripts/deps.sh run|test|bench|package
+# Usage: scripts/deps.sh run|test|bench|package|windows
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
@@ -12,13 +12,20 @@ run=("${build[@]}" "${runtime[@]}")
 # metadata, the icons, and the installed program read over AT-SPI under Xvfb.
 package_check=(dpkg-dev file desktop-file-utils appstream imagemagick librsvg2-bin
                xvfb xauth dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
+# Building the Windows program for x86_64 and i686 with Debian's mingw-w64 (POSIX thread
+# model), and its installers and ZIPs with NSIS; g++ builds the icon tool. (The tests
+# build GoogleTest from the sources in the googletest package.)
+windows=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+         binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 nsis)
+# Running it under Wine: 32-bit programs need wine32 from the i386 architecture; Wine's
+# virtual desktop under Xvfb; the layout's faces; Wine's own Tahoma for the frame.
+wine=(wine wine64 wine32:i386 xvfb xauth fonts-liberation2 fonts-wine unzip)
 test=("${build[@]}" "${runtime[@]}" libgtest-dev libgmock-dev googletest xvfb xauth
-      # Windows cross build of the settings store, run under Wine
-      g++-mingw-w64-x86-64 wine64 wine
+      "${windows[@]}" "${wine[@]}"
       # libFuzzer for the settings file parser
       clang-14 libclang-rt-14-dev
       "${package_check[@]}")
-bench=("${build[@]}" libbenchmark-dev xvfb xauth)
+bench=("${build[@]}" libbenchmark-dev xvfb xauth "${windows[@]}" "${wine[@]}")
 package=("${build[@]}" "${runtime[@]}" "${package_check[@]}")
 
 case "${1:-}" in
@@ -26,7 +33,8 @@ case "${1:-}" in
   test) wanted=("${test[@]}") ;;
   bench) wanted=("${bench[@]}") ;;
   package) wanted=("${package[@]}") ;;
-  *) echo "usage: $0 run|test|bench|package" >&2; exit 2 ;;
+  windows) wanted=("${windows[@]}") ;;
+  *) echo "usage: $0 run|test|bench|package|windows" >&2; exit 2 ;;
 esac
 
 missing=()
@@ -48,5 +56,17 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# Packages of another architecture (wine32:i386) need that architecture enabled first.
+for pkg in "${missing[@]}"; do
+  case "$pkg" in
+    *:*)
+      arch=${pkg#*:}
+      if [ "$arch" != "$(dpkg --print-architecture)" ] &&
+         ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+        echo "deps: enabling the $arch architecture"
+        "${sudo[@]}" dpkg --add-architecture "$arch"
+      fi ;;
+  esac
+done
 "${sudo[@]}" apt-get update -q
 "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,52 +1,77 @@
 #!/usr/bin/env bash
-# Cross-builds the settings store and its tests for 64-bit Windows and runs them under Wine
-# against the real registry functions. Wine runs headless in a private prefix under build/,
-# so no user's registry is touched. Any failure fails the run.
+# The Windows step of the test command: builds the program and its tests for x86_64 and
+# i686 as scripts/build-windows.sh does (build/windows/{x86_64,i686}), runs both suites
+# under Wine in a private prefix with Wine's virtual desktop under its own Xvfb, then
+# makes the installers and checks them in a fresh prefix (scripts/test-installers.sh).
+# Prints the time each stage took. Any failure fails the run.
+# Usage: scripts/test-windows.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
-jobs=$(nproc 2>/dev/null || echo 2)
+# shellcheck source=build-windows.sh
+source scripts/build-windows.sh
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+
 scripts/deps.sh test >/dev/null
-toolchain=$root/cmake/toolchain-mingw64.cmake
-gtest=$root/build/mingw-googletest
 
-# GoogleTest for the target, built once from the sources Debian ships.
-if [ ! -f "$gtest/install/lib/cmake/GTest/GTestConfig.cmake" ]; then
-  echo "test-windows: building GoogleTest for mingw-w64"
-  cmake -S /usr/src/googletest -B "$gtest/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$gtest/install" >/dev/null
-  cmake --build "$gtest/build" -j "$jobs" --target install >/dev/null
-fi
+stage_name=
+stage_ms=$(date +%s%3N)
+stage() {
+  local now
+  now=$(date +%s%3N)
+  if [ -n "$stage_name" ]; then
+    printf 'test-windows: %s took %d.%03ds\n' "$stage_name" $(((now - stage_ms) / 1000)) \
+      $(((now - stage_ms) % 1000))
+  fi
+  stage_name=$1
+  stage_ms=$now
+  [ -n "$stage_name" ] && echo "test-windows: $stage_name"
+  return 0
+}
 
-echo "test-windows: building build/mingw (${SECONDS}s)"
-cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DASPECT_WERROR=ON \
-  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DASPECT_SETTINGS_ONLY=ON \
-  -DGTest_DIR="$gtest/install/lib/cmake/GTest" >/dev/null
-cmake --build build/mingw -j "$jobs"
+for arch in "${windows_arches[@]}"; do
+  stage "build $arch (build/windows/$arch)"
+  windows_build "$arch" ON
+done
 
-# A private prefix and home: Wine links the prefix's profile folders into $HOME, and its
-# menu builder would write desktop entries there.
-mkdir -p build/wine-home
-export HOME=$root/build/wine-home WINEPREFIX=$root/build/wine-prefix WINEARCH=win64 WINEDEBUG=-all
-# No Mono or Gecko installers (console tests need neither, and there is no network), and no
-# menu entries.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-unset DISPLAY WAYLAND_DISPLAY
-# Stop this prefix's server (and only it) however the run ends.
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "test-windows: creating the Wine prefix build/wine-prefix (${SECONDS}s)"
-  wineboot --init >/dev/null 2>&1
-fi
-# One persistent server for all test processes: starting Wine's services anew for each
-# test costs seconds, reusing the server a tenth of one.
-wineserver -w
-wineserver -p
-# Start Wine's own services now, away from ctest's pipes: a service that inherits a test's
-# output pipe would keep ctest waiting for it to close.
-wine cmd.exe /c exit >/dev/null 2>&1
-
-# One at a time: the contract tests share the prefix's HKEY_CURRENT_USER.
-echo "test-windows: running the suite under Wine (${SECONDS}s)"
-ctest --test-dir build/mingw -j 1 --output-on-failure --no-tests=error
+# The two suites run at the same time, each in its own prefix under its own Xvfb: the
+# tests of one suite share the prefix's HKEY_CURRENT_USER, its desktop and the pointer, so
+# within a suite they run one at a time.
+stage "suites under Wine, x86_64 and i686 side by side (prefixes build/windows/wine/prefix-*)"
+run_suite() {
+  (
+    wine_env
+    trap wine_cleanup EXIT
+    wine_display
+    wine_prefix "$wine_base/prefix-$1"
+    echo "test-windows: $1: prefix ready after $((SECONDS - started))s"
+    ctest --test-dir "build/windows/$1" -j 1 --output-on-failure --no-tests=error
+  ) >"build/windows/suite-$1.log" 2>&1
+}
+started=$SECONDS
+pids=()
+for arch in "${windows_arches[@]}"; do
+  run_suite "$arch" &
+  pids+=($!)
+done
+# Meanwhile the installer check's never-used prefix is made, if it is not there yet.
+scripts/test-installers.sh prepare >build/windows/prepare.log 2>&1 &
+prepare=$!
+failed=()
+for i in "${!windows_arches[@]}"; do
+  arch=${windows_arches[$i]}
+  if wait "${pids[$i]}"; then status=passed; else status=FAILED; failed+=("$arch"); fi
+  echo "test-windows: $arch suite $status (build/windows/suite-$arch.log):"
+  grep -E '^test-windows:|tests passed|Total Test time|\*\*\*|^\s+[0-9]+ - ' \
+    "build/windows/suite-$arch.log" || true
+done
+for arch in "${failed[@]}"; do
+  echo "test-windows: the $arch suite failed; its whole log:" >&2
+  cat "build/windows/suite-$arch.log" >&2
+done
+[ ${#failed[@]} -eq 0 ]
+wait "$prepare" || { cat build/windows/prepare.log >&2; exit 1; }
+stage "installers and ZIPs, checked in a fresh prefix"
+scripts/test-installers.sh
+stage ""
 echo "test-windows: done (${SECONDS}s)"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows settings
-# store under Wine. Any failure fails the run.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows program for
+# x86_64 and i686 under Wine with its installers. Any failure fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -35,7 +35,7 @@ scripts/test-package.sh build/test
 # settings store steps (Windows build under Wine, crash rounds, fuzzing) go here
 # (The 200 killed-writer rounds run in both ctest runs above, as
 # FileStore.WriterKilledAnywhereLeavesOldOrNew.)
-step "settings store: Windows build, contract suite under Wine"
+step "Windows: x86_64 and i686 builds, their suites under Wine, the installers"
 scripts/test-windows.sh
 
 step "settings store: fuzzing the file parser"

@@ -6,21 +6,26 @@
 
 #include <gtest/gtest.h>
 
+#include "support/entry_rows.h"
 #include "support/fake_form.h"
 #include "support/row_name.h"
 
 namespace aspect::ratio {
 namespace {
 
-using testing_support::FakeForm;
 using port::Control;
+using testing_support::FakeForm;
+using testing_support::kLocked;
+using testing_support::kUnlocked;
+using testing_support::LockedRow;
+using testing_support::UnlockedRow;
 
 constexpr port::Colour kRed = 0x000000FF;
 
 // Delivers the fields' events to the calculation and notes which of them
 // started one (a change while the guard is down) and with which field.
 class Harness final : public port::FormEvents {
-public:
+  public:
     Harness() { form.Bind(*this); }
 
     void TypeWidth(const std::string& text) { form.UserSetsText(Control::txtW, text); }
@@ -63,16 +68,26 @@ struct KeyRow {
 };
 
 const KeyRow kKeys[] = {
-    {"Zero", '0', true},          {"Nine", '9', true},
-    {"Backspace", 8, true},       {"Letter", 'a', false},
-    {"CapitalE", 'E', false},     {"Point", '.', false},
-    {"Minus", '-', false},        {"Plus", '+', false},
-    {"Blank", ' ', false},        {"Enter", 13, false},
-    {"Escape", 27, false},        {"Tab", 9, false},
-    {"CtrlC", 3, false},          {"CtrlV", 22, false},
-    {"CtrlX", 24, false},         {"CtrlZ", 26, false},
-    {"Nul", 0, false},            {"Delete", 127, false},
-    {"FullwidthDigitOne", 0xFF11, false}, {"HighCodeEndingIn0x30", 0x0130, false},
+    {"Zero", '0', true},
+    {"Nine", '9', true},
+    {"Backspace", 8, true},
+    {"Letter", 'a', false},
+    {"CapitalE", 'E', false},
+    {"Point", '.', false},
+    {"Minus", '-', false},
+    {"Plus", '+', false},
+    {"Blank", ' ', false},
+    {"Enter", 13, false},
+    {"Escape", 27, false},
+    {"Tab", 9, false},
+    {"CtrlC", 3, false},
+    {"CtrlV", 22, false},
+    {"CtrlX", 24, false},
+    {"CtrlZ", 26, false},
+    {"Nul", 0, false},
+    {"Delete", 127, false},
+    {"FullwidthDigitOne", 0xFF11, false},
+    {"HighCodeEndingIn0x30", 0x0130, false},
 };
 
 class KeyFilter : public testing::TestWithParam<KeyRow> {};
@@ -92,27 +107,6 @@ TEST_P(KeyFilter, LetsDigitsAndBackspaceThrough) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, KeyFilter, testing::ValuesIn(kKeys), testing_support::RowName());
-
-struct UnlockedRow {
-    const char* name;
-    const char* w;
-    const char* h;
-    const char* caption;
-    std::int32_t ratioW, ratioH;
-    double width, height, leftOffset, topOffset;  // preview against the 16:9 frame
-};
-
-const UnlockedRow kUnlocked[] = {
-    {"FullHd", "1920", "1080", "16 : 9", 16, 9, 320, 180, 0, 0},
-    {"WxgaShownAs16to10", "1280", "800", "16 : 10", 8, 5, 288, 180, 16, 0},
-    {"UltraWideCentredVertically", "2560", "1080", "64 : 27", 64, 27, 320, 135, 0, 22},
-    {"PortraitCentredHorizontally", "1080", "1920", "9 : 16", 9, 16, 101, 180, 109, 0},
-    {"TieToEvenWidth", "637", "360", "637 : 360", 637, 360, 318, 180, 1, 0},
-    {"UlpMissFindsMultiple", "640", "464", "120 : 87", 120, 87, 248, 180, 36, 0},
-    {"NoWholeTerm", "1280", "854", "1280 : 854", 1280, 854, 270, 180, 25, 0},
-    {"PastedLettersReadAsLeadingNumber", "12ab", "12", "1 : 1", 1, 1, 180, 180, 70, 0},
-    {"PastedFractionTiesToEven", "2.5", "1", "2 : 1", 2, 1, 320, 160, 0, 10},
-};
 
 class UnlockedCalculation : public testing::TestWithParam<UnlockedRow> {};
 
@@ -143,9 +137,12 @@ struct InvalidRow {
 };
 
 const InvalidRow kInvalid[] = {
-    {"EmptyHeight", "1920", ""},   {"EmptyWidth", "", "1080"},
-    {"ZeroWidth", "0", "1080"},    {"ZeroHeight", "1920", "0"},
-    {"NegativePasted", "-5", "9"}, {"BeyondThirtyTwoBits", "9e99", "1080"},
+    {"EmptyHeight", "1920", ""},
+    {"EmptyWidth", "", "1080"},
+    {"ZeroWidth", "0", "1080"},
+    {"ZeroHeight", "1920", "0"},
+    {"NegativePasted", "-5", "9"},
+    {"BeyondThirtyTwoBits", "9e99", "1080"},
     {"HeightBeyondThirtyTwoBits", "1920", "3e9"},
 };
 
@@ -165,35 +162,6 @@ TEST_P(InvalidEntry, ShowsDashHidesPreviewAndClearsStoredRatio) {
 
 INSTANTIATE_TEST_SUITE_P(Entries, InvalidEntry, testing::ValuesIn(kInvalid),
                          testing_support::RowName());
-
-struct LockedRow {
-    const char* name;
-    const char* storedW;  // unlocked entry that stores the ratio
-    const char* storedH;
-    bool widthEdited;
-    const char* typed;
-    const char* expected;  // text of the recomputed field
-    bool red;
-};
-
-const LockedRow kLocked[] = {
-    {"HeightFromWidth", "1920", "1080", true, "1280", "720", false},
-    {"WidthFromHeightRoundsTwice", "1920", "1080", false, "1200", "2133", false},
-    {"StoredEightToFiveNotSixteenToTen", "1280", "800", true, "1000", "625", false},
-    {"TieToEvenFour", "1920", "1080", true, "8", "4", false},
-    {"TieToEvenFourteen", "1920", "1080", true, "24", "14", false},
-    {"TieToEvenTwentyTwo", "1920", "1080", true, "40", "22", false},
-    {"DoubleRoundingGivesSix", "2560", "1080", true, "13", "6", false},
-    {"DoubleRoundingGivesTwo", "2560", "1080", true, "6", "2", false},
-    {"LongResultMarkedRed", "1", "100", true, "1000", "100000", true},
-    {"OutOfRangeShowsError", "1", "5000", true, "99999", "99999", true},
-    {"EmptiedFieldGivesZero", "1920", "1080", true, "", "0", false},
-    {"NoStoredRatioWidthEdit", "", "", true, "1920", "99999", true},
-    {"NoStoredRatioHeightEdit", "", "", false, "1080", "99999", true},
-    {"AfterInvalidEntry", "0", "5", true, "1920", "99999", true},
-    {"PastedBeyondThirtyTwoBits", "1920", "1080", true, "9e99", "99999", true},
-    {"PastedBeyondThirtyTwoBitsHeight", "1920", "1080", false, "3e9", "99999", true},
-};
 
 class LockedCalculation : public testing::TestWithParam<LockedRow> {};
 

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Text at the edge of the Win32 adapter: the behaviour speaks UTF-8, the
+// window functions UTF-16.
+namespace aspect::window {
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+
+// The part of pasted text that a single-line field with `room` characters
+// left takes: the first line, cut to whole characters (a surrogate pair is
+// never split) within the room.
+std::wstring_view FitPaste(std::wstring_view pasted, int room);
+
+}  // namespace aspect::window

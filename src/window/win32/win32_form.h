@@ -1,0 +1,148 @@
+#pragma once
+
+#include <array>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include <windows.h>
+
+#include "first_paint.h"
+#include "port/form_port.h"
+#include "window/design.h"
+
+namespace aspect::window {
+
+// The main window on the Win32 API. Text fields and the check box are the
+// system's own controls; labels and pictures are child windows that paint
+// their part of one scene, so they take the pointer and carry their text for
+// screen readers; rectangles and lines are only painted and take nothing.
+// Every position the port sees is in design pixels (96 dots per inch); the
+// window lays itself out in device pixels for its monitor's resolution.
+class Win32Form final : public FormPort {
+  public:
+    explicit Win32Form(HINSTANCE instance);
+    ~Win32Form() override;
+    Win32Form(const Win32Form&) = delete;
+    Win32Form& operator=(const Win32Form&) = delete;
+
+    // Events go to `events` from now on.
+    void Bind(FormEvents& events) { events_ = &events; }
+
+    // The shell function that opens addresses, with ShellExecuteA's signature;
+    // tests put a recorder in its place, so they never start a browser.
+    using ShellOpen = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    void SetShellOpen(ShellOpen open) { shellOpen_ = open; }
+
+    HWND Handle() const { return hwnd_; }
+    // The child window of a control; null for the timer, rectangles and lines.
+    HWND Child(Control control) const;
+    // Which control a child window is, or frmMain.
+    Control ControlOf(HWND child) const;
+    // Dots per inch the window is laid out for.
+    UINT Dpi() const { return dpi_; }
+    // A design pixel length in device pixels; edges map one by one, so
+    // neighbouring controls still meet.
+    int Device(int designPixels) const;
+    // How many device pixels a picture pixel takes: a whole number, so nothing blurs.
+    int PictureScale() const;
+    bool TimerEnabled() const { return timerOn_; }
+    // The name screen readers are given for a control.
+    std::wstring AccessibleName(Control control) const;
+
+    // Centres the window on the work area of its monitor.
+    void CentreOnScreen();
+    void Show(int showCommand);
+    // Runs the message loop until the window is closed; returns the exit code.
+    int RunMessageLoop();
+    // Whether `msg` was a dialog navigation key (Tab) that the window handled.
+    bool HandleDialogMessage(MSG& msg) { return IsDialogMessageW(hwnd_, &msg) != 0; }
+
+    // Paints the scene (everything but the system's own controls) with the
+    // client area's device origin at (0, 0) of `dc`.
+    void PaintScene(HDC dc, const RECT& clip) const;
+
+    // FormPort
+    void SetCaption(Control control, std::string_view caption) override;
+    std::string Caption(Control control) const override;
+    std::string Text(Control field) const override;
+    void SetText(Control field, std::string_view text) override;
+    void SetAccessibleName(Control control, std::string_view name) override;
+    void SetForeColor(Control control, Colour colour) override;
+    void SetFontUnderline(Control control, bool underline) override;
+    std::int16_t Value(Control checkBox) const override;
+    double Left(Control control) const override;
+    double Top(Control control) const override;
+    double Width(Control control) const override;
+    double Height(Control control) const override;
+    void SetLeft(Control control, double left) override;
+    void SetTop(Control control, double top) override;
+    void SetWidth(Control control, double width) override;
+    void SetHeight(Control control, double height) override;
+    void SetVisible(Control control, bool visible) override;
+    double ScaleWidth() const override;
+    OuterBounds WindowBounds() const override;
+    ScreenPoint CursorPos() const override;
+    void SetTimerEnabled(Control timer, bool enabled) override;
+    // The fields' context menus are the system's, in the system's language.
+    void SetToolkitLanguage(std::int32_t) override {}
+    void OpenAddress(std::string_view address) override;
+
+    // Maps a colour value to the colour it shows in the current scheme.
+    static COLORREF Resolve(Colour colour);
+
+  private:
+    struct State {
+        int left = 0, top = 0, width = 0, height = 0;  // design pixels
+        std::wstring caption;
+        std::wstring accessibleName;
+        Colour fore = kButtonText;
+        bool underline = false;
+        bool visible = true;
+        HWND hwnd = nullptr;
+    };
+
+    static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK SpotProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK FieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                      DWORD_PTR self);
+    LRESULT OnMain(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnSpot(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnField(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+    State& At(Control c) { return state_[static_cast<std::size_t>(c)]; }
+    const State& At(Control c) const { return state_[static_cast<std::size_t>(c)]; }
+    void CreateChildren();
+    void Layout();
+    void Place(Control c);
+    RECT DeviceRect(Control c) const;  // where a control lies, in client device pixels
+    void Invalidate(const RECT& designRect);
+    void Invalidate(Control c);
+    void RefitAutoSize(Control c);
+    HFONT Font(const FontDesign& font, bool underline) const;
+    void DropFonts();
+    HBITMAP Picture(PictureId id) const;
+    void DropPictures();
+    void PasteInto(Control field);
+    void Clicked(Control c);
+    bool FreshMove(HWND hwnd, LPARAM lp);
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    UINT dpi_ = 96;
+    SIZE outer_{};  // the window's size with frame and title bar, for this resolution
+    std::array<State, 25> state_{};
+    FormEvents* events_ = nullptr;
+    bool timerOn_ = false;
+    Control pressed_ = Control::frmMain;  // the control a left press began on
+    HWND lastMoveWindow_ = nullptr;       // where the last pointer move went, on the screen
+    POINT lastMove_{-1, -1};
+    HWND focus_ = nullptr;  // restored when the window is activated again
+    ShellOpen shellOpen_;
+    bool quitOnDestroy_ = false;          // only the program's own loop ends with the window
+    mutable std::map<int, HFONT> fonts_;  // by face, size and style, at the current dpi
+    mutable std::map<PictureId, HBITMAP> pictures_;
+    FirstPaintSignal firstPaint_;
+};
+
+}  // namespace aspect::window
