@@ -12,15 +12,15 @@
 namespace aspect::ratio {
 namespace {
 
-using testing_support::FakeForm;
 using port::Control;
+using testing_support::FakeForm;
 
 constexpr port::Colour kRed = 0x000000FF;
 
 // Delivers the fields' events to the calculation and notes which of them
 // started one (a change while the guard is down) and with which field.
 class Harness final : public port::FormEvents {
-public:
+  public:
     Harness() { form.Bind(*this); }
 
     void TypeWidth(const std::string& text) { form.UserSetsText(Control::txtW, text); }
@@ -63,16 +63,26 @@ struct KeyRow {
 };
 
 const KeyRow kKeys[] = {
-    {"Zero", '0', true},          {"Nine", '9', true},
-    {"Backspace", 8, true},       {"Letter", 'a', false},
-    {"CapitalE", 'E', false},     {"Point", '.', false},
-    {"Minus", '-', false},        {"Plus", '+', false},
-    {"Blank", ' ', false},        {"Enter", 13, false},
-    {"Escape", 27, false},        {"Tab", 9, false},
-    {"CtrlC", 3, false},          {"CtrlV", 22, false},
-    {"CtrlX", 24, false},         {"CtrlZ", 26, false},
-    {"Nul", 0, false},            {"Delete", 127, false},
-    {"FullwidthDigitOne", 0xFF11, false}, {"HighCodeEndingIn0x30", 0x0130, false},
+    {"Zero", '0', true},
+    {"Nine", '9', true},
+    {"Backspace", 8, true},
+    {"Letter", 'a', false},
+    {"CapitalE", 'E', false},
+    {"Point", '.', false},
+    {"Minus", '-', false},
+    {"Plus", '+', false},
+    {"Blank", ' ', false},
+    {"Enter", 13, false},
+    {"Escape", 27, false},
+    {"Tab", 9, false},
+    {"CtrlC", 3, false},
+    {"CtrlV", 22, false},
+    {"CtrlX", 24, false},
+    {"CtrlZ", 26, false},
+    {"Nul", 0, false},
+    {"Delete", 127, false},
+    {"FullwidthDigitOne", 0xFF11, false},
+    {"HighCodeEndingIn0x30", 0x0130, false},
 };
 
 class KeyFilter : public testing::TestWithParam<KeyRow> {};
@@ -143,9 +153,12 @@ struct InvalidRow {
 };
 
 const InvalidRow kInvalid[] = {
-    {"EmptyHeight", "1920", ""},   {"EmptyWidth", "", "1080"},
-    {"ZeroWidth", "0", "1080"},    {"ZeroHeight", "1920", "0"},
-    {"NegativePasted", "-5", "9"}, {"BeyondThirtyTwoBits", "9e99", "1080"},
+    {"EmptyHeight", "1920", ""},
+    {"EmptyWidth", "", "1080"},
+    {"ZeroWidth", "0", "1080"},
+    {"ZeroHeight", "1920", "0"},
+    {"NegativePasted", "-5", "9"},
+    {"BeyondThirtyTwoBits", "9e99", "1080"},
     {"HeightBeyondThirtyTwoBits", "1920", "3e9"},
 };
 
