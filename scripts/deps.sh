@@ -13,6 +13,8 @@ run=("${build[@]}" "${runtime[@]}")
 package_check=(dpkg-dev file desktop-file-utils appstream imagemagick librsvg2-bin
                xvfb xauth dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
 test=("${build[@]}" "${runtime[@]}" libgtest-dev libgmock-dev googletest xvfb xauth
+      # the formatting check
+      clang-format
       # Windows cross build of the settings store, run under Wine
       g++-mingw-w64-x86-64 wine64 wine
       # libFuzzer for the settings file parser
