@@ -21,6 +21,8 @@ windows=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-pos
 # virtual desktop under Xvfb; the layout's faces; Wine's own Tahoma for the frame.
 wine=(wine wine64 wine32:i386 xvfb xauth fonts-liberation2 fonts-wine unzip)
 test=("${build[@]}" "${runtime[@]}" libgtest-dev libgmock-dev googletest xvfb xauth
+      # the formatting check
+      clang-format
       "${windows[@]}" "${wine[@]}"
       # libFuzzer for the settings file parser
       clang-14 libclang-rt-14-dev

@@ -12,6 +12,10 @@ scripts/deps.sh test
 
 step() { echo; echo "=== test: $* ==="; }
 
+step "formatting and include direction"
+scripts/check-format.sh
+scripts/check-layers.sh
+
 step "build (warnings are errors)"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DASPECT_WERROR=ON >/dev/null
 cmake --build build/test -j "$jobs"

@@ -22,7 +22,7 @@ bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 
 // Walks a text the way the field reading does: blanks vanish wherever they stand.
 class Cursor {
-public:
+  public:
     explicit Cursor(std::string_view text) : text_(text) {}
     int Peek() {
         while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
@@ -32,7 +32,7 @@ public:
     std::size_t Pos() const { return pos_; }
     void Rewind(std::size_t pos) { pos_ = pos; }
 
-private:
+  private:
     std::string_view text_;
     std::size_t pos_ = 0;
 };
@@ -68,7 +68,10 @@ double ReadLeadingNumber(std::string_view text) {
             number += static_cast<char>(c);
             anyDigit = true;
             if (!significant) {
-                if (c != '0') significant = true; else ++leadingZeros;
+                if (c != '0')
+                    significant = true;
+                else
+                    ++leadingZeros;
             }
         }
     }
@@ -107,8 +110,7 @@ double ReadLeadingNumber(std::string_view text) {
     (void)end;
     if (ec == std::errc::result_out_of_range) {
         // Decimal magnitude of the first significant digit decides the direction.
-        const long long magnitude =
-            (intDigits > 0 ? intDigits : -leadingZeros) + exponent;
+        const long long magnitude = (intDigits > 0 ? intDigits : -leadingZeros) + exponent;
         value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return negative ? -value : value;

@@ -18,13 +18,13 @@ constexpr std::string_view kErrorText = "99999";
 
 // Clears a flag on every way out of a scope.
 class GuardRelease {
-public:
+  public:
     explicit GuardRelease(bool& flag) : flag_(flag) {}
     ~GuardRelease() { flag_ = false; }
     GuardRelease(const GuardRelease&) = delete;
     GuardRelease& operator=(const GuardRelease&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 
@@ -102,10 +102,9 @@ void Calculation::Locked(std::int16_t edited, bool editedReadable) {
     const bool widthEdited = edited == 0;
     const Control target = widthEdited ? Control::txtH : Control::txtW;
     const auto value =
-        editedReadable
-            ? (widthEdited ? LockedConvert(state_.ScreenW, state_.RatioW, state_.RatioH)
-                           : LockedConvert(state_.ScreenH, state_.RatioH, state_.RatioW))
-            : std::nullopt;
+        editedReadable ? (widthEdited ? LockedConvert(state_.ScreenW, state_.RatioW, state_.RatioH)
+                                      : LockedConvert(state_.ScreenH, state_.RatioH, state_.RatioW))
+                       : std::nullopt;
     if (!value) {
         form_.SetText(target, kErrorText);
         form_.SetForeColor(target, kMarkRed);

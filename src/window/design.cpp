@@ -13,6 +13,8 @@ constexpr Colour kPanelGrey = 0x00E0E0E0;
 constexpr Colour kRed = 0x000000FF;
 constexpr Colour kBlack = 0x00000000;
 
+// One control to a line or two, front-most first, laid out by hand for reading.
+// clang-format off
 constexpr std::array<ControlDesign, 24> kDesign = {{
     {.id = Control::tmrLang, .name = "tmrLang", .kind = Kind::Timer, .left = 0, .top = 0,
      .width = 0, .height = 0, .text = "", .visible = false},
@@ -73,6 +75,7 @@ constexpr std::array<ControlDesign, 24> kDesign = {{
     {.id = Control::Shape1, .name = "Shape1", .kind = Kind::Rectangle, .left = 0, .top = 0,
      .width = 529, .height = 73, .text = "", .back = kWhite, .filled = true},
 }};
+// clang-format on
 
 // The table is kept in the enum's order, so a control's design is found by index.
 constexpr bool InEnumOrder() {

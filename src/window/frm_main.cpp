@@ -7,9 +7,7 @@
 
 namespace aspect::window {
 
-Version ProgramVersion() {
-    return {kVersionMajor, kVersionMinor, kVersionRevision};
-}
+Version ProgramVersion() { return {kVersionMajor, kVersionMinor, kVersionRevision}; }
 
 std::string VersionCaption(Version v) {
     return "v" + std::to_string(v.major) + "." + std::to_string(v.minor) + "." +

@@ -11,8 +11,8 @@
 namespace aspect::language {
 namespace {
 
-using testing_support::FakeForm;
 using port::Control;
+using testing_support::FakeForm;
 
 struct Rig {
     FakeForm form;
@@ -99,8 +99,7 @@ TEST_P(HoverTable, EveryEventFromEveryState) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(States, HoverTable, testing::ValuesIn(kTable),
-                         testing_support::RowName());
+INSTANTIATE_TEST_SUITE_P(States, HoverTable, testing::ValuesIn(kTable), testing_support::RowName());
 
 struct EdgeRow {
     const char* name;
@@ -109,14 +108,10 @@ struct EdgeRow {
 };
 
 const EdgeRow kEdges[] = {
-    {"LeftEdgeIsInside", {100, 300}, false},
-    {"LeftOfLeftEdge", {99, 300}, true},
-    {"RightEdgeIsOutside", {509, 300}, true},
-    {"LastPixelIsInside", {508, 300}, false},
-    {"TopEdgeIsInside", {300, 100}, false},
-    {"AboveTopEdge", {300, 99}, true},
-    {"BottomEdgeIsOutside", {300, 541}, true},
-    {"LastRowIsInside", {300, 540}, false},
+    {"LeftEdgeIsInside", {100, 300}, false},   {"LeftOfLeftEdge", {99, 300}, true},
+    {"RightEdgeIsOutside", {509, 300}, true},  {"LastPixelIsInside", {508, 300}, false},
+    {"TopEdgeIsInside", {300, 100}, false},    {"AboveTopEdge", {300, 99}, true},
+    {"BottomEdgeIsOutside", {300, 541}, true}, {"LastRowIsInside", {300, 540}, false},
     {"TitleBarIsInside", {300, 105}, false},
 };
 

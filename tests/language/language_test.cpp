@@ -14,9 +14,9 @@
 namespace aspect::language {
 namespace {
 
+using port::Control;
 using testing_support::FakeForm;
 using testing_support::MemoryRegistry;
-using port::Control;
 
 constexpr const char* kKey = "Software\\Morlane";
 
@@ -134,9 +134,8 @@ TEST(Homepage, EachClickOpensTheAddressOnceAndKeepsTheHighlight) {
     s.frm.lblHomepage_MouseMove();
     s.frm.lblHomepage_Click();
     s.frm.lblHomepage_Click();
-    EXPECT_EQ(s.form.opened,
-              (std::vector<std::string>{std::string(kHomepageAddress),
-                                        std::string(kHomepageAddress)}));
+    EXPECT_EQ(s.form.opened, (std::vector<std::string>{std::string(kHomepageAddress),
+                                                       std::string(kHomepageAddress)}));
     EXPECT_EQ(s.frm.Hover().HoverState(), 3);
     EXPECT_EQ(s.form.At(Control::lblHomepage).fore, kLinkHover);
     EXPECT_TRUE(s.form.At(Control::lblHomepage).underline);

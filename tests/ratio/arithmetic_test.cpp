@@ -156,8 +156,7 @@ class Reading : public testing::TestWithParam<ReadRow> {};
 TEST_P(Reading, LeadingNumberRounded) {
     EXPECT_EQ(ReadField(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
 }
-INSTANTIATE_TEST_SUITE_P(Texts, Reading, testing::ValuesIn(kReading),
-                         testing_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Texts, Reading, testing::ValuesIn(kReading), testing_support::RowName());
 
 TEST(Reading, OverflowKeepsSign) {
     EXPECT_EQ(ReadLeadingNumber("-1e400"), -std::numeric_limits<double>::infinity());
@@ -195,8 +194,7 @@ TEST_P(Locked, ConvertsWithTwoRoundings) {
     const LockedRow& row = GetParam();
     EXPECT_EQ(LockedConvert(row.edited, row.ratioEdited, row.ratioOther), row.expected);
 }
-INSTANTIATE_TEST_SUITE_P(Examples, Locked, testing::ValuesIn(kLocked),
-                         testing_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Examples, Locked, testing::ValuesIn(kLocked), testing_support::RowName());
 
 TEST(CentreOffset, HalvesTheRoundedDifferenceWithTruncation) {
     EXPECT_EQ(CentreOffset(400, 241), 79);  // 159 / 2

@@ -26,10 +26,10 @@ struct CentreRow {
 
 TEST(StartUp, CentresEachHalfTruncatedOnItsOwn) {
     const CentreRow rows[] = {
-        {401, 240, 80}, {401, 320, 40}, {401, 288, 56},
-        {400, 241, 80},  // not 79: (400 - 241) / 2 would truncate once
-        {400.5, 240, 80},  // 400.5 rounds to 400
-        {401.5, 239.5, 81},  // 402 / 2 - 240 / 2
+        {401, 240, 80},     {401, 320, 40},
+        {401, 288, 56},     {400, 241, 80},  // not 79: (400 - 241) / 2 would truncate once
+        {400.5, 240, 80},                    // 400.5 rounds to 400
+        {401.5, 239.5, 81},                  // 402 / 2 - 240 / 2
     };
     for (const CentreRow& row : rows) {
         FakeForm form;

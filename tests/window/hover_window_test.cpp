@@ -1,15 +1,15 @@
 #include <QCursor>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QFontInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "language/homepage.h"
-#include "settings/file_registry.h"
 #include "language/hover.h"
 #include "language/language.h"
+#include "settings/file_registry.h"
 #include "window_fixture.h"
 
 namespace aspect::window {
@@ -56,11 +56,13 @@ TEST(HoverWindow, OtherControlsKeepTheHighlightUntilThePointerLeaves) {
     for (const Control c : {Control::txtW, Control::chLock, Control::lblResult, Control::Label3,
                             Control::lblTitle, Control::Image3}) {
         QTest::mouseMove(&win.form, Centre(win.W(c)));
-        EXPECT_FALSE(win.W(Control::imgLangHUN_hl)->isHidden()) << win.W(c)->objectName().toStdString();
+        EXPECT_FALSE(win.W(Control::imgLangHUN_hl)->isHidden())
+            << win.W(c)->objectName().toStdString();
     }
     QCursor::setPos(win.form.mapToGlobal(Centre(win.W(Control::txtW))));
     QTest::qWait(3 * kTimerInterval);
-    EXPECT_FALSE(win.W(Control::imgLangHUN_hl)->isHidden()) << "inside the window the timer keeps it";
+    EXPECT_FALSE(win.W(Control::imgLangHUN_hl)->isHidden())
+        << "inside the window the timer keeps it";
     LeaveWindow(win);
     EXPECT_TRUE(win.W(Control::imgLangHUN_hl)->isHidden());
     EXPECT_FALSE(win.form.Timer().isActive());

@@ -315,16 +315,11 @@ struct PointerRow {
 // Where the window's own move event fires: bare surface, the band and the
 // line, never over the panel, the result box, labels or pictures.
 const PointerRow kPointer[] = {
-    {"BareBackground", QPoint(5, 150), true},
-    {"BareBand", QPoint(240, 50), true},
-    {"LineOverBand", QPoint(230, 70), true},
-    {"GreyPanel", QPoint(30, 300), false},
-    {"OutlineOnPanel", QPoint(40, 300), false},
-    {"ResultBox", QPoint(200, 140), false},
-    {"Title", QPoint(100, 15), false},
-    {"Logo", QPoint(30, 30), false},
-    {"Legend", QPoint(360, 395), false},
-    {"WidthField", QPoint(60, 90), false},
+    {"BareBackground", QPoint(5, 150), true},   {"BareBand", QPoint(240, 50), true},
+    {"LineOverBand", QPoint(230, 70), true},    {"GreyPanel", QPoint(30, 300), false},
+    {"OutlineOnPanel", QPoint(40, 300), false}, {"ResultBox", QPoint(200, 140), false},
+    {"Title", QPoint(100, 15), false},          {"Logo", QPoint(30, 30), false},
+    {"Legend", QPoint(360, 395), false},        {"WidthField", QPoint(60, 90), false},
     {"CheckBox", QPoint(300, 90), false},
 };
 

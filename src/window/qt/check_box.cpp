@@ -18,8 +18,8 @@ void WrappingCheckBox::paintEvent(QPaintEvent*) {
     const QRect area = rect().adjusted(indicator.rect.right() + 1 + spacing, 0, 0, 0);
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
     const QRect used = p.fontMetrics().boundingRect(area, flags, text());
-    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                             QPalette::WindowText));
+    p.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     p.drawText(area, flags, text());
 
     if (hasFocus()) {

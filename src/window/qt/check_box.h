@@ -9,10 +9,10 @@ namespace aspect::window {
 // A check box whose caption wraps onto a second line when it does not fit
 // beside the box, as native check boxes do, instead of being cut off.
 class WrappingCheckBox final : public QCheckBox {
-public:
+  public:
     WrappingCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {}
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     // The whole control, caption included, toggles the box.
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }

@@ -9,7 +9,7 @@ namespace aspect::window {
 // What the user types or pastes may not grow a field past the limit, yet the
 // program may write longer text, which the user can still shorten.
 class UserLengthLimit final : public QValidator {
-public:
+  public:
     UserLengthLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
 
     // The text before the next edit.
@@ -18,7 +18,7 @@ public:
 
     State validate(QString& input, int& pos) const override;
 
-private:
+  private:
     int limit_;
     QString previous_;
     bool programWrite_ = false;
@@ -26,7 +26,7 @@ private:
 
 // A single-line dimension field.
 class FieldEdit final : public QLineEdit {
-public:
+  public:
     FieldEdit(int userLimit, QWidget* parent);
 
     // Sets the text uncut; the change signal fires at once.
@@ -35,7 +35,7 @@ public:
     // Whether a typed character would grow the text past the user's limit.
     bool WouldExceedLimit() const;
 
-private:
+  private:
     int userLimit_;
     UserLengthLimit* limit_;
 };

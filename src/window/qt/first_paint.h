@@ -14,7 +14,7 @@ namespace aspect::window {
 // "first-paint-ns <steady_clock nanoseconds>" to stdout and ends the event
 // loop; otherwise it does nothing.
 class FirstPaintSignal {
-public:
+  public:
     void Painted() {
         if (!armed_) return;
         armed_ = false;
@@ -28,7 +28,7 @@ public:
                                   Qt::QueuedConnection);
     }
 
-private:
+  private:
     bool armed_ = qEnvironmentVariableIntValue("ASPECT_EXIT_AFTER_FIRST_PAINT") == 1;
 };
 

@@ -10,7 +10,7 @@ namespace aspect::window {
 // A rectangle or a line drawn on the window. Shapes take no pointer events:
 // the pointer reaches whatever lies beneath them.
 class ShapeWidget final : public QWidget {
-public:
+  public:
     enum class Style { None, Solid, Dashed };
 
     ShapeWidget(Style outline, QColor outlineColour, bool filled, QColor fill, QWidget* parent)
@@ -23,7 +23,7 @@ public:
         setFocusPolicy(Qt::NoFocus);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         if (filled_) p.fillRect(rect(), fill_);
@@ -39,7 +39,7 @@ protected:
         }
     }
 
-private:
+  private:
     Style outline_;
     QColor outlineColour_;
     bool filled_;

@@ -21,7 +21,7 @@ enum HoverSpot : std::int16_t {
 // once the pointer has left the window, which sends no move events then.
 // Afterwards HoverState is 0 exactly when nothing is highlighted and the timer is off.
 class Hover {
-public:
+  public:
     explicit Hover(port::FormPort& form) : form_(form) {}
 
     void ResetHover();
@@ -34,7 +34,7 @@ public:
     std::int16_t HoverState() const { return hoverState_; }
     port::ScreenPoint CursorPt() const { return cursorPt_; }
 
-private:
+  private:
     void Highlight(HoverSpot spot);
 
     port::FormPort& form_;

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "settings/registry_api.h"
 #include "port/form_port.h"
+#include "settings/registry_api.h"
 
 namespace aspect::language {
 
@@ -27,7 +27,7 @@ inline constexpr std::string_view kFlagHungarian = "Magyar";
 
 // The interface language: the captions that depend on it and the flags' clicks.
 class Language {
-public:
+  public:
     Language(port::FormPort& form, settings::RegistryApi& store) : form_(form), store_(store) {}
 
     // Reads the stored language; 0 (Hungarian) when nothing can be read.
@@ -42,7 +42,7 @@ public:
 
     std::int32_t AppLang() const { return appLang_; }
 
-private:
+  private:
     // The names screen readers give the fields, the result and the flags.
     void NameForScreenReaders(std::int32_t language);
 

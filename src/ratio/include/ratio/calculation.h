@@ -20,7 +20,7 @@ struct CalculationState {
 
 // The dimension fields' handlers and the calculation they start.
 class Calculation {
-public:
+  public:
     explicit Calculation(port::FormPort& form) : form_(form) {}
 
     // Lets digits and Backspace through; every other typed character becomes 0.
@@ -40,7 +40,7 @@ public:
 
     static void FilterKey(std::uint16_t& keyAscii);
 
-private:
+  private:
     void Dispatch(std::int16_t edited);
     void Unlocked();
     void Locked(std::int16_t edited, bool editedReadable);

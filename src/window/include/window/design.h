@@ -15,8 +15,6 @@ using port::Colour;
 using port::Control;
 using port::FormEvents;
 using port::FormPort;
-using port::OuterBounds;
-using port::ScreenPoint;
 using port::kButtonFace;
 using port::kButtonShadow;
 using port::kButtonText;
@@ -24,6 +22,8 @@ using port::kSystemColour;
 using port::kTwipsPerPixel;
 using port::kWindowBackground;
 using port::kWindowText;
+using port::OuterBounds;
+using port::ScreenPoint;
 
 enum class Kind { Timer, CheckBox, TextField, Picture, Label, Line, Rectangle };
 enum class Align { Left, Centre, Right };

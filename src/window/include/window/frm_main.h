@@ -5,9 +5,9 @@
 
 #include "language/hover.h"
 #include "language/language.h"
+#include "port/form_port.h"
 #include "ratio/calculation.h"
 #include "settings/registry_api.h"
-#include "port/form_port.h"
 #include "window/design.h"
 
 namespace aspect::window {
@@ -26,7 +26,7 @@ std::string VersionCaption(Version v);
 
 // The main window's behaviour: every event handler, written once against the port.
 class FrmMain final : public FormEvents {
-public:
+  public:
     FrmMain(FormPort& form, settings::RegistryApi& store, Version version = ProgramVersion())
         : form_(form), version_(version), calc_(form), language_(form, store), hover_(form) {}
 
@@ -48,7 +48,7 @@ public:
     const language::Language& Language() const { return language_; }
     const language::Hover& Hover() const { return hover_; }
 
-private:
+  private:
     void CentreOutline(Control shape);
 
     FormPort& form_;
