@@ -32,9 +32,13 @@ make_pristine() {
     local t
     t=$(ms)
     rm -rf "$pristine"
-    wine_prefix "$pristine"
-    wineserver -k
-    wineserver -w
+    mkdir -p "$pristine"
+    wine_used_prefixes+=("$pristine")
+    # Only Wine's own set-up, with no persistent server or desktop kept running: the
+    # copy gets the run's settings later, and waiting here for a server that is kept
+    # alive would never end.
+    WINEPREFIX=$pristine wineboot --init >/dev/null 2>&1
+    WINEPREFIX=$pristine wineserver -w
     touch "$pristine/aspect-pristine"
     say "made the pristine prefix in $(took "$t")"
   fi

@@ -157,7 +157,11 @@ void Win32Window::Click(POINT client, bool left) {
 
 void Win32Window::ClickLock() {
     const RECT r = ClientRectOf(Control::chLock);
+    const bool before = Checked();
     Click({r.left + 6, (r.top + r.bottom) / 2});
+    // On a busy machine the button's release can arrive after the fixed pause:
+    // wait for the box to toggle, up to a bound, rather than read it too early.
+    for (int waited = 0; Checked() == before && waited < 3000; waited += 20) Pump(20);
 }
 
 Grab GrabClient(HWND window) {
