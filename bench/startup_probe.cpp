@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         Program program;
-        program.name.assign(argv[i], eq);
+        program.name.assign(argv[i], static_cast<std::size_t>(eq - argv[i]));
         program.path = eq + 1;
         programs.push_back(std::move(program));
     }
