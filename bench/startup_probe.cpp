@@ -16,16 +16,15 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "startup_report.h"
 
 namespace {
 
-struct Program {
-    std::string name;
+struct Program : startup::Runs {
     std::string path;
-    std::vector<double> startMs;
-    std::vector<double> peakMiB;
-    int failures = 0;
 };
 
 struct Sample {
@@ -33,17 +32,11 @@ struct Sample {
     double peakMiB;
 };
 
-long long NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 // One run of the program; empty if it did not report a first paint in time or failed.
 std::optional<Sample> RunOnce(const Program& program) {
     int out[2];
     if (pipe(out) != 0) return std::nullopt;
-    const long long started = NowNs();
+    const long long started = startup::NowNs();
     const pid_t pid = fork();
     if (pid < 0) return std::nullopt;
     if (pid == 0) {
@@ -94,12 +87,6 @@ std::optional<Sample> RunOnce(const Program& program) {
                   static_cast<double>(usage.ru_maxrss) / 1024.0};
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -115,8 +102,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "startup: expected NAME=PATH, got %s\n", argv[i]);
             return 2;
         }
-        programs.push_back(
-            {std::string(argv[i], static_cast<std::size_t>(eq - argv[i])), eq + 1, {}, {}, 0});
+        Program program;
+        program.name.assign(argv[i], static_cast<std::size_t>(eq - argv[i]));
+        program.path = eq + 1;
+        programs.push_back(std::move(program));
     }
     // One unrecorded round first (font and shader caches, page cache), then the programs
     // alternate, so that drift in the machine's load touches both alike.
@@ -133,34 +122,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::printf("\nStart-up to first paint and peak RSS, median of %d runs each\n", runs);
-    std::printf("%-14s %-16s %-12s %s\n", "program", "to first paint", "peak RSS", "runs");
-    for (const Program& p : programs) {
-        if (p.startMs.empty()) {
-            std::printf("%-14s (no run reported a first paint)\n", p.name.c_str());
-            continue;
-        }
-        std::printf("%-14s %8.1f ms      %6.1f MiB   %zu (first paint %.1f to %.1f ms)\n",
-                    p.name.c_str(), Median(p.startMs), Median(p.peakMiB), p.startMs.size(),
-                    *std::min_element(p.startMs.begin(), p.startMs.end()),
-                    *std::max_element(p.startMs.begin(), p.startMs.end()));
-    }
-    const Program& base = programs.front();
-    int failed = 0;
-    for (std::size_t i = 1; i < programs.size(); ++i) {
-        const Program& p = programs[i];
-        if (p.startMs.empty() || base.startMs.empty()) {
-            ++failed;
-            continue;
-        }
-        const double time = Median(p.startMs) / Median(base.startMs);
-        const double rss = Median(p.peakMiB) / Median(base.peakMiB);
-        std::printf(
-            "%s / %s: first paint %.3fx (target <= 1.15: %s), peak RSS %.3fx "
-            "(target <= 1.15: %s)\n",
-            p.name.c_str(), base.name.c_str(), time, time <= 1.15 ? "met" : "MISSED", rss,
-            rss <= 1.15 ? "met" : "MISSED");
-    }
-    for (const Program& p : programs) failed += p.failures > 0 ? 1 : 0;
-    return failed == 0 ? 0 : 1;
+    std::vector<const startup::Runs*> results;
+    for (const Program& p : programs) results.push_back(&p);
+    return startup::Report(results, runs, {"peak RSS", "peak RSS", ""});
 }

@@ -13,22 +13,26 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
+
+#include "startup_report.h"
 
 namespace {
 
-struct Program {
-    std::wstring name;
+struct Program : startup::Runs {
     std::wstring path;
-    std::vector<double> startMs;
-    std::vector<double> peakMiB;
-    int failures = 0;
 };
 
-long long NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+std::string Utf8(std::wstring_view text) {
+    const int size = static_cast<int>(text.size());
+    std::string out(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size,
+                                                                 nullptr, 0, nullptr, nullptr)),
+                    '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), static_cast<int>(out.size()),
+                        nullptr, nullptr);
+    return out;
 }
 
 // Wine keeps no counters of an ended process, so the peak working set is read while the
@@ -51,7 +55,7 @@ std::optional<double> RunOnce(const Program& program, Measure measure) {
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     std::wstring command = L"\"" + program.path + L"\"";
     PROCESS_INFORMATION process{};
-    const long long started = NowNs();
+    const long long started = startup::NowNs();
     const BOOL ok = CreateProcessW(program.path.c_str(), command.data(), nullptr, nullptr, TRUE, 0,
                                    nullptr, nullptr, &startup, &process);
     CloseHandle(writeEnd);
@@ -84,19 +88,13 @@ std::optional<double> RunOnce(const Program& program, Measure measure) {
     const std::size_t at = text.find("first-paint-ns ");
     if (!ended || code != 0 || at == std::string::npos ||
         (measure == Measure::Memory && peak == 0)) {
-        std::fprintf(stderr, "startup: %ls gave no first paint or no working set (exit %lu): %s\n",
+        std::fprintf(stderr, "startup: %s gave no first paint or no working set (exit %lu): %s\n",
                      program.name.c_str(), code, text.c_str());
         return std::nullopt;
     }
     if (measure == Measure::Memory) return static_cast<double>(peak) / (1024.0 * 1024.0);
     const long long painted = std::strtoll(text.c_str() + at + 15, nullptr, 10);
     return static_cast<double>(painted - started) / 1e6;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 }  // namespace
@@ -115,7 +113,10 @@ int wmain(int argc, wchar_t** argv) {
             std::fprintf(stderr, "startup: expected NAME=PATH, got %ls\n", argv[i]);
             return 2;
         }
-        programs.push_back({arg.substr(0, eq), arg.substr(eq + 1), {}, {}, 0});
+        Program program;
+        program.name = Utf8(std::wstring_view(arg).substr(0, eq));
+        program.path = arg.substr(eq + 1);
+        programs.push_back(std::move(program));
     }
     SetEnvironmentVariableW(L"ASPECT_EXIT_AFTER_FIRST_PAINT", L"1");
     // One unrecorded round first (caches), then the programs alternate, so that drift in
@@ -134,35 +135,7 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
 
-    std::printf("\nStart-up to first paint and peak working set under Wine, median of %d runs\n",
-                runs);
-    std::printf("%-14s %-16s %-12s %s\n", "program", "to first paint", "peak WS", "runs");
-    for (const Program& p : programs) {
-        if (p.startMs.empty()) {
-            std::printf("%-14ls (no run reported a first paint)\n", p.name.c_str());
-            continue;
-        }
-        std::printf("%-14ls %8.1f ms      %6.1f MiB   %zu (first paint %.1f to %.1f ms)\n",
-                    p.name.c_str(), Median(p.startMs), Median(p.peakMiB), p.startMs.size(),
-                    *std::min_element(p.startMs.begin(), p.startMs.end()),
-                    *std::max_element(p.startMs.begin(), p.startMs.end()));
-    }
-    const Program& base = programs.front();
-    int failed = 0;
-    for (std::size_t i = 1; i < programs.size(); ++i) {
-        const Program& p = programs[i];
-        if (p.startMs.empty() || base.startMs.empty()) {
-            ++failed;
-            continue;
-        }
-        const double time = Median(p.startMs) / Median(base.startMs);
-        const double ws = Median(p.peakMiB) / Median(base.peakMiB);
-        std::printf(
-            "%ls / %ls: first paint %.3fx (target <= 1.15: %s), peak working set %.3fx "
-            "(target <= 1.15: %s)\n",
-            p.name.c_str(), base.name.c_str(), time, time <= 1.15 ? "met" : "MISSED", ws,
-            ws <= 1.15 ? "met" : "MISSED");
-    }
-    for (const Program& p : programs) failed += p.failures > 0 ? 1 : 0;
-    return failed == 0 ? 0 : 1;
+    std::vector<const startup::Runs*> results;
+    for (const Program& p : programs) results.push_back(&p);
+    return startup::Report(results, runs, {"peak WS", "peak working set", " under Wine"});
 }

@@ -148,6 +148,19 @@ void FakeForm::Refit(Control label) {
     s.height = std::round(pixels * 1.15);
 }
 
+std::string FakeForm::Caption(Control c) const { return At(c).caption; }
+std::string FakeForm::Text(Control field) const { return At(field).caption; }
+std::int16_t FakeForm::Value(Control c) const { return At(c).value; }
+double FakeForm::Left(Control c) const { return At(c).left; }
+double FakeForm::Top(Control c) const { return At(c).top; }
+double FakeForm::Width(Control c) const { return At(c).width; }
+double FakeForm::Height(Control c) const { return At(c).height; }
+double FakeForm::ScaleWidth() const { return scaleWidth; }
+port::OuterBounds FakeForm::WindowBounds() const { return bounds; }
+port::ScreenPoint FakeForm::CursorPos() const { return cursor; }
+void FakeForm::SetToolkitLanguage(std::int32_t language) { toolkitLanguage = language; }
+void FakeForm::OpenAddress(std::string_view address) { opened.emplace_back(address); }
+
 void FakeForm::SetCaption(Control c, std::string_view caption) {
     ++writes;
     At(c).caption = std::string(caption);

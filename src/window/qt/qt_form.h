@@ -41,29 +41,7 @@ class QtForm final : public QWidget, public FormPort {
     void CentreOnScreen();
 
     // FormPort
-    void SetCaption(Control control, std::string_view caption) override;
-    std::string Caption(Control control) const override;
-    std::string Text(Control field) const override;
-    void SetAccessibleName(Control control, std::string_view name) override;
-    void SetText(Control field, std::string_view text) override;
-    void SetForeColor(Control control, Colour colour) override;
-    void SetFontUnderline(Control control, bool underline) override;
-    std::int16_t Value(Control checkBox) const override;
-    double Left(Control control) const override;
-    double Top(Control control) const override;
-    double Width(Control control) const override;
-    double Height(Control control) const override;
-    void SetLeft(Control control, double left) override;
-    void SetTop(Control control, double top) override;
-    void SetWidth(Control control, double width) override;
-    void SetHeight(Control control, double height) override;
-    void SetVisible(Control control, bool visible) override;
-    double ScaleWidth() const override;
-    OuterBounds WindowBounds() const override;
-    ScreenPoint CursorPos() const override;
-    void SetTimerEnabled(Control timer, bool enabled) override;
-    void SetToolkitLanguage(std::int32_t language) override;
-    void OpenAddress(std::string_view address) override;
+#include "port/form_port_overrides.inc"
 
     // Maps a colour value to the colour it shows in the current palette.
     QColor Resolve(Colour colour) const;

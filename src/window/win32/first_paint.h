@@ -1,38 +1,22 @@
 #pragma once
 
-#include <chrono>
-#include <cstdio>
-
 #include <windows.h>
+
+#include "window/first_paint.h"
 
 namespace aspect::window {
 
-// For the start-up benchmark: with ASPECT_EXIT_AFTER_FIRST_PAINT=1 the first
-// call of Painted() (at the end of the main window's first paint) writes
-// "first-paint-ns <steady_clock nanoseconds>" to stdout and closes the
-// window; otherwise it does nothing.
+// Closes the main window after its first paint when the start-up benchmark
+// asks for it (see FirstPaintStamp).
 class FirstPaintSignal {
   public:
     void Painted(HWND window) {
-        if (!armed_) return;
-        armed_ = false;
-        const auto now = std::chrono::steady_clock::now().time_since_epoch();
-        std::printf("first-paint-ns %lld\n",
-                    static_cast<long long>(
-                        std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
-        std::fflush(stdout);
         // Posted, so the paint under way still reaches the screen.
-        PostMessageW(window, WM_CLOSE, 0, 0);
+        if (stamp_.Write()) PostMessageW(window, WM_CLOSE, 0, 0);
     }
 
   private:
-    static bool Armed() {
-        wchar_t value[4] = {};
-        const DWORD n = GetEnvironmentVariableW(L"ASPECT_EXIT_AFTER_FIRST_PAINT", value, 4);
-        return n == 1 && value[0] == L'1';
-    }
-
-    bool armed_ = Armed();
+    FirstPaintStamp stamp_;
 };
 
 }  // namespace aspect::window

@@ -32,15 +32,6 @@ void Enter(Win32Window& win, Control field, const std::string& text) {
     }
 }
 
-COLORREF FieldColour(Win32Window& win, Control field) {
-    HDC dc = GetDC(win.H(field));
-    SendMessageW(win.Hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(win.H(field)));
-    const COLORREF c = GetTextColor(dc);
-    ReleaseDC(win.H(field), dc);
-    return c;
-}
-
 class Win32Unlocked : public testing::TestWithParam<UnlockedRow> {};
 
 TEST_P(Win32Unlocked, ResultAndPreviewOnTheScreen) {

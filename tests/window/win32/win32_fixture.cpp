@@ -164,8 +164,23 @@ void Win32Window::ClickLock() {
     for (int waited = 0; Checked() == before && waited < 3000; waited += 20) Pump(20);
 }
 
+COLORREF FieldColour(Win32Window& win, Control field) {
+    HDC dc = GetDC(win.H(field));
+    SendMessageW(win.Hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(win.H(field)));
+    const COLORREF c = GetTextColor(dc);
+    ReleaseDC(win.H(field), dc);
+    return c;
+}
+
 Grab GrabClient(HWND window) {
     UpdateWindow(window);
+    return GrabDrawing(window, [](HDC mem, HDC screen, const RECT& r) {
+        BitBlt(mem, 0, 0, r.right, r.bottom, screen, 0, 0, SRCCOPY);
+    });
+}
+
+Grab GrabDrawing(HWND window, const std::function<void(HDC, HDC, const RECT&)>& draw) {
     RECT r{};
     GetClientRect(window, &r);
     Grab g{r.right, r.bottom, {}};
@@ -181,7 +196,7 @@ Grab GrabClient(HWND window) {
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, g.width, g.height, screen, 0, 0, SRCCOPY);
+    draw(mem, screen, r);
     GdiFlush();
     const auto* px = static_cast<const std::uint32_t*>(bits);
     g.pixels.resize(static_cast<std::size_t>(g.width * g.height));

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +73,9 @@ struct Win32Window {
     testing_support::RecordingEvents recorder{behaviour};
 };
 
+// The colour a field's text is drawn in, as the window tells the edit control.
+COLORREF FieldColour(Win32Window& win, Control field);
+
 // The client area as it is on the screen, row by row from the top.
 struct Grab {
     int width = 0;
@@ -80,5 +84,8 @@ struct Grab {
     COLORREF At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
 };
 Grab GrabClient(HWND window);
+// What `draw` puts into a memory picture the size of the window's client area;
+// it is given the picture, the window's screen and the client rectangle.
+Grab GrabDrawing(HWND window, const std::function<void(HDC, HDC, const RECT&)>& draw);
 
 }  // namespace aspect::window

@@ -103,33 +103,8 @@ void MoveToDoubleDensity(Win32Window& win) {
 // their parts of), read from memory: at 192 dots per inch the window is taller
 // than a small virtual desktop.
 Grab Scene(Win32Window& win) {
-    RECT client{};
-    GetClientRect(win.Hwnd(), &client);
-    Grab g{client.right, client.bottom, {}};
-    HDC screen = GetDC(win.Hwnd());
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = g.width;
-    info.bmiHeader.biHeight = -g.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    win.form.PaintScene(mem, client);
-    GdiFlush();
-    const auto* px = static_cast<const std::uint32_t*>(bits);
-    for (int i = 0; i < g.width * g.height; ++i) {
-        const std::uint32_t v = px[i];
-        g.pixels.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
-    }
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(win.Hwnd(), screen);
-    return g;
+    return GrabDrawing(
+        win.Hwnd(), [&win](HDC mem, HDC, const RECT& client) { win.form.PaintScene(mem, client); });
 }
 
 TEST(Win32HighDensity, LaysItselfOutAtTwiceTheDesignPixels) {

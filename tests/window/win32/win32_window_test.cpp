@@ -13,15 +13,6 @@ using testing_support::MemoryRegistry;
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-COLORREF FieldColour(Win32Window& win, Control field) {
-    HDC dc = GetDC(win.H(field));
-    SendMessageW(win.Hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(win.H(field)));
-    const COLORREF c = GetTextColor(dc);
-    ReleaseDC(win.H(field), dc);
-    return c;
-}
-
 TEST(Win32StartUp, WindowOpensAsDesignedAndPrepared) {
     MemoryRegistry store;
     Win32Window win(store);

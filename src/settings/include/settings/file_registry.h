@@ -30,19 +30,8 @@ class FileRegistry final : public RegistryApi {
     explicit FileRegistry(std::string path, IoFaults faults = {},
                           std::chrono::milliseconds lockTimeout = std::chrono::milliseconds(150));
 
-    Status RegOpenKeyExA(Hkey key, const char* subKey, std::uint32_t options,
-                         std::uint32_t samDesired, Hkey* result) override;
-    Status RegQueryValueExA(Hkey key, const char* valueName, std::uint32_t* reserved,
-                            std::uint32_t* type, std::uint8_t* data,
-                            std::uint32_t* dataSize) override;
-    Status RegCreateKeyExA(Hkey key, const char* subKey, std::uint32_t reserved, char* className,
-                           std::uint32_t options, std::uint32_t samDesired,
-                           const void* securityAttributes, Hkey* result,
-                           std::uint32_t* disposition) override;
-    Status RegSetValueExA(Hkey key, const char* valueName, std::uint32_t reserved,
-                          std::uint32_t type, const std::uint8_t* data,
-                          std::uint32_t dataSize) override;
-    Status RegCloseKey(Hkey key) override;
+    // RegistryApi
+#include "settings/registry_api_overrides.inc"
 
     // The store file.
     const std::string& Path() const { return path_; }

@@ -50,29 +50,7 @@ class FakeForm final : public port::FormPort {
     double Now() const { return now_; }
 
     // FormPort
-    void SetCaption(port::Control c, std::string_view caption) override;
-    std::string Caption(port::Control c) const override { return At(c).caption; }
-    std::string Text(port::Control field) const override { return At(field).caption; }
-    void SetText(port::Control field, std::string_view text) override;
-    void SetAccessibleName(port::Control c, std::string_view name) override;
-    void SetForeColor(port::Control c, port::Colour colour) override;
-    void SetFontUnderline(port::Control c, bool underline) override;
-    std::int16_t Value(port::Control c) const override { return At(c).value; }
-    double Left(port::Control c) const override { return At(c).left; }
-    double Top(port::Control c) const override { return At(c).top; }
-    double Width(port::Control c) const override { return At(c).width; }
-    double Height(port::Control c) const override { return At(c).height; }
-    void SetLeft(port::Control c, double v) override;
-    void SetTop(port::Control c, double v) override;
-    void SetWidth(port::Control c, double v) override;
-    void SetHeight(port::Control c, double v) override;
-    void SetVisible(port::Control c, bool v) override;
-    double ScaleWidth() const override { return scaleWidth; }
-    port::OuterBounds WindowBounds() const override { return bounds; }
-    port::ScreenPoint CursorPos() const override { return cursor; }
-    void SetTimerEnabled(port::Control, bool enabled) override;
-    void SetToolkitLanguage(std::int32_t language) override { toolkitLanguage = language; }
-    void OpenAddress(std::string_view address) override { opened.emplace_back(address); }
+#include "port/form_port_overrides.inc"
 
     double scaleWidth = window::kClientWidth;
     port::OuterBounds bounds{1500, 1500, 6135, 6615};  // twips: a 4-pixel frame, 28-pixel title
