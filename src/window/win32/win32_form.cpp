@@ -168,13 +168,32 @@ int Room(HWND edit) {
     return kUserTextLimit - (GetWindowTextLengthW(edit) - static_cast<int>(to - from));
 }
 
+// The shell is loaded only when an address is first opened: at start-up its
+// library and the many it pulls in would only slow the first paint.
+HINSTANCE WINAPI ShellExecuteOnDemand(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                                      LPCSTR directory, INT show) {
+    using Execute = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    // From the system folder only, never from beside the program.
+    static const Execute execute = [] {
+        const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (shell == nullptr) return static_cast<Execute>(nullptr);
+        // The documented way to reach a function by name; its type is the caller's promise.
+        return reinterpret_cast<Execute>(
+            reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
+    }();
+    if (execute == nullptr) {
+        return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_DLLNOTFOUND));
+    }
+    return execute(owner, operation, file, parameters, directory, show);
+}
+
 Win32Form* FormOf(HWND hwnd) {
     return reinterpret_cast<Win32Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 }  // namespace
 
-Win32Form::Win32Form(HINSTANCE instance) : instance_(instance), shellOpen_(&::ShellExecuteA) {
+Win32Form::Win32Form(HINSTANCE instance) : instance_(instance), shellOpen_(&ShellExecuteOnDemand) {
     for (const ControlDesign& d : Design()) {
         State& s = At(d.id);
         s.left = d.left;
