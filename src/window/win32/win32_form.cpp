@@ -23,6 +23,8 @@ constexpr wchar_t kSpotClass[] = L"MorlaneAspectRatioSpot";
 constexpr UINT_PTR kTimerId = 1;
 // Child identifiers stay clear of IDOK and IDCANCEL, which dialog navigation sends.
 constexpr int kFirstChildId = 100;
+// Device rows the main window paints at a time.
+constexpr LONG kPaintBand = 64;
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 std::size_t Index(Control c) { return static_cast<std::size_t>(c); }
@@ -690,10 +692,15 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT: {
             PAINTSTRUCT ps{};
             HDC dc = BeginPaint(hwnd_, &ps);
-            {
-                Buffer buffer(dc, ps.rcPaint);
-                SetViewportOrgEx(buffer.Dc(), -ps.rcPaint.left, -ps.rcPaint.top, nullptr);
-                PaintScene(buffer.Dc(), ps.rcPaint);
+            // In bands, each reaching the screen whole: an off-screen bitmap of the
+            // whole window would, at the first paint, add a second window's worth
+            // of memory.
+            for (LONG top = ps.rcPaint.top; top < ps.rcPaint.bottom; top += kPaintBand) {
+                const RECT band{ps.rcPaint.left, top, ps.rcPaint.right,
+                                std::min<LONG>(top + kPaintBand, ps.rcPaint.bottom)};
+                Buffer buffer(dc, band);
+                SetViewportOrgEx(buffer.Dc(), -band.left, -band.top, nullptr);
+                PaintScene(buffer.Dc(), band);
             }
             EndPaint(hwnd_, &ps);
             firstPaint_.Painted(hwnd_);
