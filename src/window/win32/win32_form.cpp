@@ -246,12 +246,17 @@ void Win32Form::CreateChildren() {
         State& s = At(c);
         const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstChildId + Index(c)));
         const DWORD visible = s.visible ? WS_VISIBLE : 0;
+        // Made where they belong: moving each afterwards costs a round of messages.
+        s.placed = DeviceRect(c);
+        const RECT& r = s.placed;
+        const int w = r.right - r.left;
+        const int h = r.bottom - r.top;
         switch (d.kind) {
             case Kind::TextField:
                 s.hwnd = CreateWindowExW(
                     WS_EX_CLIENTEDGE, L"EDIT", L"",
                     WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | visible | ES_CENTER | ES_AUTOHSCROLL,
-                    0, 0, 0, 0, hwnd_, id, instance_, nullptr);
+                    r.left, r.top, w, h, hwnd_, id, instance_, nullptr);
                 // What the user types or pastes; the program's own writes pass uncut.
                 SendMessageW(s.hwnd, EM_LIMITTEXT, kUserTextLimit, 0);
                 SetWindowSubclass(s.hwnd, &FieldProc, Index(c), reinterpret_cast<DWORD_PTR>(this));
@@ -260,12 +265,12 @@ void Win32Form::CreateChildren() {
                 s.hwnd = CreateWindowExW(0, L"BUTTON", s.caption.c_str(),
                                          WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | visible |
                                              BS_AUTOCHECKBOX | BS_MULTILINE,
-                                         0, 0, 0, 0, hwnd_, id, instance_, nullptr);
+                                         r.left, r.top, w, h, hwnd_, id, instance_, nullptr);
                 break;
             default:
                 s.hwnd = CreateWindowExW(0, kSpotClass, s.caption.c_str(),
-                                         WS_CHILD | WS_CLIPSIBLINGS | visible, 0, 0, 0, 0, hwnd_,
-                                         id, instance_, nullptr);
+                                         WS_CHILD | WS_CLIPSIBLINGS | visible, r.left, r.top, w, h,
+                                         hwnd_, id, instance_, nullptr);
                 SetWindowLongPtrW(s.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
                 SetWindowLongPtrW(s.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SpotProc));
                 break;
@@ -312,9 +317,12 @@ RECT Win32Form::DeviceRect(Control c) const {
 }
 
 void Win32Form::Place(Control c) {
-    const State& s = At(c);
+    State& s = At(c);
     if (s.hwnd == nullptr) return;
     const RECT r = DeviceRect(c);
+    // Only this window moves its children, so where it last put one is where it is.
+    if (EqualRect(&r, &s.placed)) return;
+    s.placed = r;
     SetWindowPos(s.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
