@@ -4,10 +4,16 @@
 # program's start-up to first paint and peak RSS against a bare Qt window, under Xvfb; then
 # the Windows program's against a bare Win32 window under Wine, for x86_64 and i686.
 # Prints the measured ratios.
-# Usage: scripts/bench.sh [RUNS]   (start-up runs per program, default 41)
+# Usage: scripts/bench.sh [RUNS] [windows]   (start-up runs per program, default 41;
+#        with "windows", only the Windows programs are measured)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-41}
+only=${2:-}
+case "$only" in
+  '' | windows) ;;
+  *) echo "usage: scripts/bench.sh [RUNS] [windows]" >&2; exit 2 ;;
+esac
 jobs=$(nproc 2>/dev/null || echo 2)
 
 scripts/deps.sh bench
@@ -15,47 +21,49 @@ scripts/deps.sh bench
 step() { echo; echo "=== bench: $* ==="; }
 echo "bench: machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores"
 
-step "build the benchmarks (build/bench, Release)"
-# The benchmarks configure on their own, so they build whatever state other folders are in.
-cmake -S bench -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/bench -j "$jobs"
+if [ "$only" != windows ]; then
+  step "build the benchmarks (build/bench, Release)"
+  # The benchmarks configure on their own, so they build whatever state other folders are in.
+  cmake -S bench -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build/bench -j "$jobs"
 
-step "build the program (build/bench-app, Release)"
-app=build/bench-app/src/window/aspect-ratio
-if ! { cmake -S . -B build/bench-app -G Ninja -DCMAKE_BUILD_TYPE=Release -DASPECT_BUILD_TESTS=OFF >/dev/null &&
-       cmake --build build/bench-app -j "$jobs" --target aspect-ratio; }; then
-  echo "bench: the program does not build at the moment; start-up is measured for the bare window only" >&2
-  app=
+  step "build the program (build/bench-app, Release)"
+  app=build/bench-app/src/window/aspect-ratio
+  if ! { cmake -S . -B build/bench-app -G Ninja -DCMAKE_BUILD_TYPE=Release -DASPECT_BUILD_TESTS=OFF >/dev/null &&
+         cmake --build build/bench-app -j "$jobs" --target aspect-ratio; }; then
+    echo "bench: the program does not build at the moment; start-up is measured for the bare window only" >&2
+    app=
+  fi
+
+  step "reduction search: fast against linear"
+  build/bench/aspect_reduction_bench
+
+  step "settings file: the worst 64 KiB files parsed, start-up reads of hostile files"
+  build/bench/aspect_settings_bench
+
+  step "start-up under Xvfb"
+  tmp=$(mktemp -d)
+  xvfb=
+  cleanup() {
+    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
+    rm -rf "$tmp"
+  }
+  trap cleanup EXIT
+  # -displayfd picks a free display and writes its number once the server is ready.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
+  if [ ! -s "$tmp/display" ]; then
+    echo "bench: Xvfb did not start:" >&2; cat "$tmp/xvfb.log" >&2; exit 1
+  fi
+  mkdir -m 700 "$tmp/runtime" "$tmp/config"
+  # Both programs start alike: a fresh display, no saved settings, the X11 platform.
+  export DISPLAY=":$(tr -d '\n' <"$tmp/display")" QT_QPA_PLATFORM=xcb \
+    XDG_RUNTIME_DIR="$tmp/runtime" XDG_CONFIG_HOME="$tmp/config"
+  programs=("bare-qt=build/bench/aspect_bare_window")
+  [ -n "$app" ] && programs+=("aspect-ratio=$app")
+  build/bench/aspect_startup_probe "$runs" "${programs[@]}"
 fi
-
-step "reduction search: fast against linear"
-build/bench/aspect_reduction_bench
-
-step "settings file: the worst 64 KiB files parsed, start-up reads of hostile files"
-build/bench/aspect_settings_bench
-
-step "start-up under Xvfb"
-tmp=$(mktemp -d)
-xvfb=
-cleanup() {
-  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-# -displayfd picks a free display and writes its number once the server is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-if [ ! -s "$tmp/display" ]; then
-  echo "bench: Xvfb did not start:" >&2; cat "$tmp/xvfb.log" >&2; exit 1
-fi
-mkdir -m 700 "$tmp/runtime" "$tmp/config"
-# Both programs start alike: a fresh display, no saved settings, the X11 platform.
-export DISPLAY=":$(tr -d '\n' <"$tmp/display")" QT_QPA_PLATFORM=xcb \
-  XDG_RUNTIME_DIR="$tmp/runtime" XDG_CONFIG_HOME="$tmp/config"
-programs=("bare-qt=build/bench/aspect_bare_window")
-[ -n "$app" ] && programs+=("aspect-ratio=$app")
-build/bench/aspect_startup_probe "$runs" "${programs[@]}"
 
 # The Windows program against a bare Win32 window (one edit, one static, the same
 # manifest), each started under Wine in the private prefix of the Windows tests with

@@ -23,6 +23,8 @@ constexpr wchar_t kSpotClass[] = L"MorlaneAspectRatioSpot";
 constexpr UINT_PTR kTimerId = 1;
 // Child identifiers stay clear of IDOK and IDCANCEL, which dialog navigation sends.
 constexpr int kFirstChildId = 100;
+// Device rows the main window paints at a time.
+constexpr LONG kPaintBand = 64;
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 std::size_t Index(Control c) { return static_cast<std::size_t>(c); }
@@ -168,13 +170,32 @@ int Room(HWND edit) {
     return kUserTextLimit - (GetWindowTextLengthW(edit) - static_cast<int>(to - from));
 }
 
+// The shell is loaded only when an address is first opened: at start-up its
+// library and the many it pulls in would only slow the first paint.
+HINSTANCE WINAPI ShellExecuteOnDemand(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                                      LPCSTR directory, INT show) {
+    using Execute = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    // From the system folder only, never from beside the program.
+    static const Execute execute = [] {
+        const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (shell == nullptr) return static_cast<Execute>(nullptr);
+        // The documented way to reach a function by name; its type is the caller's promise.
+        return reinterpret_cast<Execute>(
+            reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
+    }();
+    if (execute == nullptr) {
+        return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_DLLNOTFOUND));
+    }
+    return execute(owner, operation, file, parameters, directory, show);
+}
+
 Win32Form* FormOf(HWND hwnd) {
     return reinterpret_cast<Win32Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 }  // namespace
 
-Win32Form::Win32Form(HINSTANCE instance) : instance_(instance), shellOpen_(&::ShellExecuteA) {
+Win32Form::Win32Form(HINSTANCE instance) : instance_(instance), shellOpen_(&ShellExecuteOnDemand) {
     for (const ControlDesign& d : Design()) {
         State& s = At(d.id);
         s.left = d.left;
@@ -225,12 +246,17 @@ void Win32Form::CreateChildren() {
         State& s = At(c);
         const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstChildId + Index(c)));
         const DWORD visible = s.visible ? WS_VISIBLE : 0;
+        // Made where they belong: moving each afterwards costs a round of messages.
+        s.placed = DeviceRect(c);
+        const RECT& r = s.placed;
+        const int w = r.right - r.left;
+        const int h = r.bottom - r.top;
         switch (d.kind) {
             case Kind::TextField:
                 s.hwnd = CreateWindowExW(
                     WS_EX_CLIENTEDGE, L"EDIT", L"",
                     WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | visible | ES_CENTER | ES_AUTOHSCROLL,
-                    0, 0, 0, 0, hwnd_, id, instance_, nullptr);
+                    r.left, r.top, w, h, hwnd_, id, instance_, nullptr);
                 // What the user types or pastes; the program's own writes pass uncut.
                 SendMessageW(s.hwnd, EM_LIMITTEXT, kUserTextLimit, 0);
                 SetWindowSubclass(s.hwnd, &FieldProc, Index(c), reinterpret_cast<DWORD_PTR>(this));
@@ -239,12 +265,12 @@ void Win32Form::CreateChildren() {
                 s.hwnd = CreateWindowExW(0, L"BUTTON", s.caption.c_str(),
                                          WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | visible |
                                              BS_AUTOCHECKBOX | BS_MULTILINE,
-                                         0, 0, 0, 0, hwnd_, id, instance_, nullptr);
+                                         r.left, r.top, w, h, hwnd_, id, instance_, nullptr);
                 break;
             default:
                 s.hwnd = CreateWindowExW(0, kSpotClass, s.caption.c_str(),
-                                         WS_CHILD | WS_CLIPSIBLINGS | visible, 0, 0, 0, 0, hwnd_,
-                                         id, instance_, nullptr);
+                                         WS_CHILD | WS_CLIPSIBLINGS | visible, r.left, r.top, w, h,
+                                         hwnd_, id, instance_, nullptr);
                 SetWindowLongPtrW(s.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
                 SetWindowLongPtrW(s.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SpotProc));
                 break;
@@ -291,9 +317,12 @@ RECT Win32Form::DeviceRect(Control c) const {
 }
 
 void Win32Form::Place(Control c) {
-    const State& s = At(c);
+    State& s = At(c);
     if (s.hwnd == nullptr) return;
     const RECT r = DeviceRect(c);
+    // Only this window moves its children, so where it last put one is where it is.
+    if (EqualRect(&r, &s.placed)) return;
+    s.placed = r;
     SetWindowPos(s.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -671,10 +700,15 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT: {
             PAINTSTRUCT ps{};
             HDC dc = BeginPaint(hwnd_, &ps);
-            {
-                Buffer buffer(dc, ps.rcPaint);
-                SetViewportOrgEx(buffer.Dc(), -ps.rcPaint.left, -ps.rcPaint.top, nullptr);
-                PaintScene(buffer.Dc(), ps.rcPaint);
+            // In bands, each reaching the screen whole: an off-screen bitmap of the
+            // whole window would, at the first paint, add a second window's worth
+            // of memory.
+            for (LONG top = ps.rcPaint.top; top < ps.rcPaint.bottom; top += kPaintBand) {
+                const RECT band{ps.rcPaint.left, top, ps.rcPaint.right,
+                                std::min<LONG>(top + kPaintBand, ps.rcPaint.bottom)};
+                Buffer buffer(dc, band);
+                SetViewportOrgEx(buffer.Dc(), -band.left, -band.top, nullptr);
+                PaintScene(buffer.Dc(), band);
             }
             EndPaint(hwnd_, &ps);
             firstPaint_.Painted(hwnd_);

@@ -77,6 +77,7 @@ class Win32Form final : public FormPort {
         bool underline = false;
         bool visible = true;
         HWND hwnd = nullptr;
+        RECT placed{};  // where the child window was last put, in device pixels
     };
 
     static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
