@@ -209,8 +209,10 @@ void Canvas::Clear(Colour c) {
 }
 
 void Canvas::Fill(const Region& region, const Paint& paint) {
-    // Sixteen samples a pixel where pixels are small against the drawing, sixty-four elsewhere.
-    const int grid = scale_ > 2 ? 4 : 8;
+    // Sixty-four samples a pixel for the smallest pictures, whose fine marks need
+    // them; sixteen elsewhere, smooth enough and cheap enough that drawing the
+    // logo adds little to the window's start-up.
+    const int grid = width_ * height_ <= 32 * 32 ? 8 : 4;
     const double samples = grid * grid;
     const int x0 = std::max(0, static_cast<int>(std::floor(region.left * scale_)));
     const int y0 = std::max(0, static_cast<int>(std::floor(region.top * scale_)));

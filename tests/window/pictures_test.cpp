@@ -207,8 +207,8 @@ TEST(MonitorIcon, MaskAndEdges) {
 // The pixels of this build, fixed, so that a build for another platform or
 // processor that draws them differently fails here.
 TEST(Pictures, SamePixelsOnEveryPlatform) {
-    EXPECT_EQ(Fingerprint(PictureBitmap(PictureId::Logo)), 11409380781857921575u);
-    EXPECT_EQ(Fingerprint(PictureBitmap(PictureId::Logo, 2)), 542448093299292563u);
+    EXPECT_EQ(Fingerprint(PictureBitmap(PictureId::Logo)), 8155696603353764119u);
+    EXPECT_EQ(Fingerprint(PictureBitmap(PictureId::Logo, 2)), 16507677612959528079u);
     EXPECT_EQ(Fingerprint(PictureBitmap(PictureId::Emblem)), 17282031812989595259u);
     EXPECT_EQ(Fingerprint(PictureBitmap(PictureId::Emblem, 2)), 12259662587380881325u);
     EXPECT_EQ(Fingerprint(MonitorIcon(16)), 7858045211866804753u);
