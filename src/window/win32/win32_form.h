@@ -93,6 +93,8 @@ class Win32Form final : public FormPort {
     void CreateChildren();
     void Layout();
     void Place(Control c);
+    // Sets one of a control's design-pixel edges or sizes, moving and repainting it.
+    void SetGeometry(Control c, int State::*field, double value);
     RECT DeviceRect(Control c) const;  // where a control lies, in client device pixels
     void Invalidate(const RECT& designRect);
     void Invalidate(Control c);

@@ -91,29 +91,19 @@ namespace {
 int Whole(double v) { return static_cast<int>(std::lround(v)); }
 }  // namespace
 
-void Win32Form::SetLeft(Control control, double left) {
+void Win32Form::SetGeometry(Control control, int State::*field, double value) {
     Invalidate(control);
-    At(control).left = Whole(left);
+    At(control).*field = Whole(value);
     Place(control);
     Invalidate(control);
 }
-void Win32Form::SetTop(Control control, double top) {
-    Invalidate(control);
-    At(control).top = Whole(top);
-    Place(control);
-    Invalidate(control);
-}
+void Win32Form::SetLeft(Control control, double left) { SetGeometry(control, &State::left, left); }
+void Win32Form::SetTop(Control control, double top) { SetGeometry(control, &State::top, top); }
 void Win32Form::SetWidth(Control control, double width) {
-    Invalidate(control);
-    At(control).width = Whole(width);
-    Place(control);
-    Invalidate(control);
+    SetGeometry(control, &State::width, width);
 }
 void Win32Form::SetHeight(Control control, double height) {
-    Invalidate(control);
-    At(control).height = Whole(height);
-    Place(control);
-    Invalidate(control);
+    SetGeometry(control, &State::height, height);
 }
 
 void Win32Form::SetVisible(Control control, bool visible) {
