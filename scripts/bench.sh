@@ -24,12 +24,11 @@ echo "bench: machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed
 if [ "$only" != windows ]; then
   step "build the benchmarks (build/bench, Release)"
   # The benchmarks configure on their own, so they build whatever state other folders are in.
-  cmake -S bench -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build/bench -j "$jobs"
+  (cd bench && cmake --preset bench >/dev/null && cmake --build --preset bench -j "$jobs")
 
   step "build the program (build/bench-app, Release)"
   app=build/bench-app/src/window/aspect-ratio
-  if ! { cmake -S . -B build/bench-app -G Ninja -DCMAKE_BUILD_TYPE=Release -DASPECT_BUILD_TESTS=OFF >/dev/null &&
+  if ! { cmake --preset release -B build/bench-app >/dev/null &&
          cmake --build build/bench-app -j "$jobs" --target aspect-ratio; }; then
     echo "bench: the program does not build at the moment; start-up is measured for the bare window only" >&2
     app=
@@ -76,15 +75,12 @@ step "Windows: start-up under Wine"
   for arch in "${windows_arches[@]}"; do
     app=build/windows/$arch
     bench=build/windows/bench-$arch
-    toolchain=$(windows_toolchain "$arch")
     if [ ! -f "$app/CMakeCache.txt" ]; then
-      cmake -S . -B "$app" -G Ninja -DCMAKE_BUILD_TYPE=Release -DASPECT_WERROR=ON \
-        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DASPECT_BUILD_TESTS=OFF >/dev/null
+      cmake --preset "windows-$arch" -DASPECT_BUILD_TESTS=OFF >/dev/null
     fi
     cmake --build "$app" -j "$jobs" --target aspect-ratio
-    cmake -S bench/windows -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
-    cmake --build "$bench" -j "$jobs"
+    (cd bench/windows && cmake --preset "windows-$arch" >/dev/null &&
+      cmake --build --preset "windows-$arch" -j "$jobs")
     # Sizes as installed: stripped.
     mkdir -p "$bench/stripped"
     strip=$arch-w64-mingw32-strip

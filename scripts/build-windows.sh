@@ -13,46 +13,21 @@ windows_out=$windows_root/build/windows
 windows_arches=(x86_64 i686)
 windows_jobs=$(nproc 2>/dev/null || echo 2)
 
-windows_toolchain() {
-  case "$1" in
-    x86_64) echo "$windows_root/cmake/toolchain-mingw64.cmake" ;;
-    i686) echo "$windows_root/cmake/toolchain-mingw32.cmake" ;;
-    *) echo "build-windows: unknown architecture $1" >&2; return 1 ;;
-  esac
-}
-
-# GoogleTest for the target, built once per architecture from the sources Debian ships.
-windows_gtest() {
-  local arch=$1 dir=$windows_out/googletest-$1
-  if [ ! -f "$dir/install/lib/cmake/GTest/GTestConfig.cmake" ]; then
-    echo "build-windows: building GoogleTest for $arch" >&2
-    cmake -S /usr/src/googletest -B "$dir/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$(windows_toolchain "$arch")" \
-      -DCMAKE_INSTALL_PREFIX="$dir/install" >/dev/null
-    cmake --build "$dir/build" -j "$windows_jobs" --target install >/dev/null
-  fi
-  echo "$dir/install/lib/cmake/GTest"
-}
-
-# windows_build <arch> ON|OFF: the program (and with ON its tests) in build/windows/<arch>,
-# Release, warnings as errors. The installers pack only what is installed, so one folder
-# serves both.
+# windows_build <arch> ON|OFF: the program (and with ON its tests, GoogleTest included)
+# in build/windows/<arch> through the preset windows-<arch>, Release, warnings as errors.
+# The installers pack only what is installed, so one folder serves both.
 windows_build() {
-  local arch=$1 tests=$2 dir=$windows_out/$1 args=()
-  if [ "$tests" = ON ]; then
-    args+=(-DGTest_DIR="$(windows_gtest "$arch")")
-  fi
-  cmake -S "$windows_root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DASPECT_WERROR=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$(windows_toolchain "$arch")" -DASPECT_BUILD_TESTS="$tests" \
-    "${args[@]}" >/dev/null
-  cmake --build "$dir" -j "$windows_jobs"
+  local arch=$1 tests=$2
+  (cd "$windows_root" &&
+    cmake --preset "windows-$arch" -DASPECT_BUILD_TESTS="$tests" >/dev/null &&
+    cmake --build --preset "windows-$arch" -j "$windows_jobs")
 }
 
 # The installer and the ZIP of one architecture, copied to build/windows/.
 windows_package() {
   local arch=$1 dir=$windows_out/$1
   rm -rf "$dir/cpack"
-  if ! cpack --config "$dir/CPackConfig.cmake" -B "$dir/cpack" >"$dir/cpack.log" 2>&1; then
+  if ! (cd "$windows_root" && cpack --preset "windows-$arch") >"$dir/cpack.log" 2>&1; then
     cat "$dir/cpack.log" >&2
     echo "build-windows: cpack failed for $arch" >&2
     return 1

@@ -10,11 +10,8 @@ seconds=${ASPECT_FUZZ_SECONDS:-25}
 
 echo "fuzz-settings: building build/fuzz"
 # The parser library itself is instrumented for coverage, not only the fuzz target.
-cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
-  -DASPECT_SETTINGS_ONLY=ON -DASPECT_SANITIZE=ON -DASPECT_WERROR=ON \
-  -DASPECT_SETTINGS_FUZZ=ON >/dev/null
-cmake --build build/fuzz -j "$jobs" --target settings_reg_file_fuzz
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
 
 fuzzer=build/fuzz/tests/settings/settings_reg_file_fuzz
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -5,8 +5,8 @@ cd "$(dirname "$0")/.."
 
 scripts/deps.sh run
 echo "run: configuring and building build/release"
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DASPECT_BUILD_TESTS=OFF -DASPECT_WERROR=OFF >/dev/null
-cmake --build build/release --target aspect-ratio
+cmake --preset release >/dev/null
+cmake --build --preset release
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "run: no display found (DISPLAY and WAYLAND_DISPLAY are unset); start it from a desktop session" >&2
   exit 1

@@ -45,7 +45,7 @@ run_suite() {
     wine_display
     wine_prefix "$wine_base/prefix-$1"
     echo "test-windows: $1: prefix ready after $((SECONDS - started))s"
-    ctest --test-dir "build/windows/$1" -j 1 --output-on-failure --no-tests=error
+    ctest --preset "windows-$1"
   ) >"build/windows/suite-$1.log" 2>&1
 }
 started=$SECONDS

@@ -17,28 +17,26 @@ scripts/check-format.sh
 scripts/check-layers.sh
 
 step "build (warnings are errors)"
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DASPECT_WERROR=ON >/dev/null
-cmake --build build/test -j "$jobs"
+cmake --preset test >/dev/null
+cmake --build --preset test -j "$jobs"
 
 step "run the suite"
-ctest --test-dir build/test -j "$jobs" --output-on-failure --no-tests=error
+ctest --preset test -j "$jobs"
 
 step "build the program as the run command does (Release, warnings are errors)"
-cmake -S . -B build/release-check -G Ninja -DCMAKE_BUILD_TYPE=Release -DASPECT_BUILD_TESTS=OFF -DASPECT_WERROR=ON >/dev/null
-cmake --build build/release-check -j "$jobs" --target aspect-ratio
+cmake --preset release-check >/dev/null
+cmake --build --preset release-check -j "$jobs"
 
 step "build with AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DASPECT_WERROR=ON -DASPECT_SANITIZE=ON >/dev/null
-cmake --build build/asan -j "$jobs"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
 
 step "run the suite under the sanitizers"
-ctest --test-dir build/asan -j "$jobs" --output-on-failure --no-tests=error
+ctest --preset asan -j "$jobs"
 
+step "the Debian package"
 scripts/test-package.sh build/test
 
-# settings store steps (Windows build under Wine, crash rounds, fuzzing) go here
-# (The 200 killed-writer rounds run in both ctest runs above, as
-# FileStore.WriterKilledAnywhereLeavesOldOrNew.)
 step "Windows: x86_64 and i686 builds, their suites under Wine, the installers"
 scripts/test-windows.sh
 
