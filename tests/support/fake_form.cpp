@@ -70,11 +70,12 @@ void FakeForm::UserTypes(Control field, std::string_view keys) {
     }
 }
 
-void FakeForm::UserPastes(Control field, std::string_view text) {
+void FakeForm::UserPastes(Control field, std::string_view text, bool atStart) {
     const std::string& now = At(field).caption;
     const std::size_t used = Length(now);
     const std::size_t room = used < window::kUserTextLimit ? window::kUserTextLimit - used : 0;
-    Change(field, now + std::string(Head(text, room)));
+    const std::string fitted(Head(text, room));
+    Change(field, atStart ? fitted + now : now + fitted);
 }
 
 Control FakeForm::HitTest(int x, int y) const {
