@@ -114,6 +114,11 @@ bool PointerMoved(FormEvents* events, Control control) {
     }
 }
 
+void TextChanged(FormEvents* events, Control field) {
+    if (events != nullptr && field == Control::txtW) events->txtW_Change();
+    if (events != nullptr && field == Control::txtH) events->txtH_Change();
+}
+
 bool TakesClicks(Control control) {
     return control == Control::imgLangENG_hl || control == Control::imgLangHUN_hl ||
            control == Control::lblHomepage;

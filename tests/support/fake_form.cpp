@@ -51,9 +51,7 @@ FakeForm::FakeForm() {
 void FakeForm::Change(Control field, std::string_view text) {
     if (At(field).caption == text) return;
     At(field).caption = std::string(text);
-    if (!events_) return;
-    if (field == Control::txtW) events_->txtW_Change();
-    if (field == Control::txtH) events_->txtH_Change();
+    window::TextChanged(events_, field);
 }
 
 void FakeForm::UserTypes(Control field, std::string_view keys) {

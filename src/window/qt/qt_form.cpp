@@ -146,14 +146,7 @@ void QtForm::Build(const ControlDesign& d) {
             pal.setColor(QPalette::Text, Resolve(d.fore));
             field->setPalette(pal);
             const Control id = d.id;
-            connect(field, &QLineEdit::textChanged, this, [this, id] {
-                if (!events_) return;
-                if (id == Control::txtW) {
-                    events_->txtW_Change();
-                } else {
-                    events_->txtH_Change();
-                }
-            });
+            connect(field, &QLineEdit::textChanged, this, [this, id] { TextChanged(events_, id); });
             w = field;
             break;
         }

@@ -62,10 +62,7 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_COMMAND: {
             const Control c = ControlOf(reinterpret_cast<HWND>(lp));
-            if (HIWORD(wp) == EN_CHANGE && events_) {
-                if (c == Control::txtW) events_->txtW_Change();
-                if (c == Control::txtH) events_->txtH_Change();
-            }
+            if (HIWORD(wp) == EN_CHANGE) TextChanged(events_, c);
             return 0;
         }
         case WM_CTLCOLOREDIT: {

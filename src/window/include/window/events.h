@@ -17,6 +17,9 @@ namespace aspect::window {
 // whether a handler took the move; a move nobody takes is left to the toolkit.
 bool PointerMoved(FormEvents* events, Control control);
 
+// The text of a field changed, by the user or by the program.
+void TextChanged(FormEvents* events, Control field);
+
 // Whether a press of the left button on `control` may begin a click.
 bool TakesClicks(Control control);
 // The left button went up over `released` (`inside` its bounds) after going down on
