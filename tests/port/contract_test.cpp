@@ -136,6 +136,7 @@ const PasteRow kPastes[] = {
     {"ZwjSequenceAcrossTheLimit", "1", "\U0001F469\u200D\U0001F4BB", Caret::End, "1"},
     {"FlagPairs", "", "\U0001F1ED\U0001F1FA\U0001F1EC\U0001F1E7", Caret::End,
      "\U0001F1ED\U0001F1FA"},
+    {"FlagAcrossTheLimit", "12", "\U0001F1ED\U0001F1FA", Caret::End, "12"},
     {"EmojisBeforeAnEmoji", "\U0001F600", "\U0001F603\U0001F603\U0001F603", Caret::Start,
      "\U0001F603\U0001F600"},
     {"EmojisBeforeAnEmojiAndADigit", "\U0001F6001", "\U0001F603\U0001F603", Caret::Start,
