@@ -92,6 +92,22 @@ bool Continues(char32_t previous, char32_t next, int indicators) {
     return IsRegionalIndicator(next) && indicators % 2 == 1;
 }
 
+// The length in bytes of the user-perceived character at the start of UTF-8 text.
+std::size_t FirstCharacter(std::string_view utf8) {
+    if (utf8.empty()) return 0;
+    std::size_t at = 0;
+    std::size_t n = 0;
+    char32_t previous = Decode(utf8, at, n);
+    int indicators = IsRegionalIndicator(previous) ? 1 : 0;
+    for (at += n; at < utf8.size(); at += n) {
+        const char32_t next = Decode(utf8, at, n);
+        if (!Continues(previous, next, indicators)) break;
+        indicators = IsRegionalIndicator(next) ? indicators + 1 : 0;
+        previous = next;
+    }
+    return at;
+}
+
 }  // namespace
 
 bool PointerMoved(FormEvents* events, Control control) {
@@ -152,21 +168,6 @@ std::size_t Utf16Length(std::string_view utf8) {
         units += Decode(utf8, at, n) > 0xFFFF ? 2u : 1u;
     }
     return units;
-}
-
-std::size_t FirstCharacter(std::string_view utf8) {
-    if (utf8.empty()) return 0;
-    std::size_t at = 0;
-    std::size_t n = 0;
-    char32_t previous = Decode(utf8, at, n);
-    int indicators = IsRegionalIndicator(previous) ? 1 : 0;
-    for (at += n; at < utf8.size(); at += n) {
-        const char32_t next = Decode(utf8, at, n);
-        if (!Continues(previous, next, indicators)) break;
-        indicators = IsRegionalIndicator(next) ? indicators + 1 : 0;
-        previous = next;
-    }
-    return at;
 }
 
 std::string_view FitPaste(std::string_view pasted, std::size_t room) {

@@ -48,8 +48,6 @@ std::size_t Utf16Length(std::string_view utf8);
 // characters, so that neither half of a surrogate pair nor a mark without its
 // letter goes in.
 std::string_view FitPaste(std::string_view pasted, std::size_t room);
-// The length in bytes of the user-perceived character at the start of UTF-8 text.
-std::size_t FirstCharacter(std::string_view utf8);
 
 // A control's rectangle inside the window, in design pixels.
 struct Box {
