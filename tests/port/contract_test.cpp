@@ -110,27 +110,48 @@ TEST_P(Typing, KeyEventsThenTheFieldsOwnLimit) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, Typing, ::testing::ValuesIn(kTyping), RowName{});
 
+// The same paste leaves the same text in every window: the first line, cut to the
+// room the limit leaves (counted in UTF-16 units, as the system's fields count),
+// never inside a user-perceived character, nor beside one already in the field.
 struct PasteRow {
     const char* name;
     const char* before;
     const char* pasted;
+    Caret caret;
     const char* after;
 };
 
 const PasteRow kPastes[] = {
-    {"Fits", "", "1920", "1920"},
-    {"CutToTheLimit", "", "1234567", "12345"},
-    {"FillsTheRest", "123", "4567", "12345"},
-    {"FullFieldTakesNothing", "12345", "6", "12345"},
+    {"Fits", "", "1920", Caret::End, "1920"},
+    {"CutToTheLimitNotFiltered", "", "12ab345", Caret::End, "12ab3"},
+    {"FillsTheRest", "123", "4567", Caret::End, "12345"},
+    {"FullFieldTakesNothing", "12345", "6", Caret::End, "12345"},
+    {"FirstLineOnly", "", "12\r\n34", Caret::End, "12"},
+    {"FirstLineOnlyLineFeed", "1", "2\n3", Caret::End, "12"},
+    {"PairThatFits", "12", "\U0001F6009", Caret::End, "12\U0001F6009"},
+    {"PairAcrossTheLimit", "12", "34\U0001F600", Caret::End, "1234"},
+    {"CombiningMarkAcrossTheLimit", "", "1234e\u0301", Caret::End, "1234"},
+    {"VariationSelectorAcrossTheLimit", "1234", "\u2764\uFE0F", Caret::End, "1234"},
+    {"SkinToneAcrossTheLimit", "12", "\U0001F44D\U0001F3FD", Caret::End, "12"},
+    {"ZwjSequenceAcrossTheLimit", "1", "\U0001F469\u200D\U0001F4BB", Caret::End, "1"},
+    {"FlagPairs", "", "\U0001F1ED\U0001F1FA\U0001F1EC\U0001F1E7", Caret::End,
+     "\U0001F1ED\U0001F1FA"},
+    {"FlagAcrossTheLimit", "12", "\U0001F1ED\U0001F1FA", Caret::End, "12"},
+    {"EmojisBeforeAnEmoji", "\U0001F600", "\U0001F603\U0001F603\U0001F603", Caret::Start,
+     "\U0001F603\U0001F600"},
+    {"EmojisBeforeAnEmojiAndADigit", "\U0001F6001", "\U0001F603\U0001F603", Caret::Start,
+     "\U0001F603\U0001F6001"},
+    {"DigitsBeforeAnEmoji", "\U0001F600", "1234", Caret::Start, "123\U0001F600"},
+    {"RepeatedTextAtTheStart", "1", "123456", Caret::Start, "12341"},
 };
 
 class Pasting : public PortContract, public ::testing::WithParamInterface<PasteRow> {};
 
-TEST_P(Pasting, TakesWhatFitsInFiveCharacters) {
+TEST_P(Pasting, TakesWholeCharactersThatFitInFive) {
     const PasteRow& row = GetParam();
     form.SetText(Control::txtW, row.before);
     log.events.clear();
-    h->Paste(Control::txtW, row.pasted);
+    h->Paste(Control::txtW, row.pasted, row.caret);
     EXPECT_EQ(form.Text(Control::txtW), row.after);
     EXPECT_EQ(log.Count("txtW_Change"), std::string(row.before) == row.after ? 0 : 1);
 }

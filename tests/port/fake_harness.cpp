@@ -12,8 +12,8 @@ class FakeHarness final : public PortHarness {
     void MovePointer(int x, int y) override { form_.UserMovesPointer(x, y); }
     void Click(int x, int y) override { form_.UserClicks(x, y); }
     void Type(port::Control field, std::string_view keys) override { form_.UserTypes(field, keys); }
-    void Paste(port::Control field, std::string_view text) override {
-        form_.UserPastes(field, text);
+    void Paste(port::Control field, std::string_view text, Caret caret) override {
+        form_.UserPastes(field, text, caret == Caret::Start);
     }
     void Wait(int milliseconds) override { form_.Advance(milliseconds); }
     double Now() const override { return form_.Now(); }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "window/events.h"
+
 namespace aspect::testing_support {
 
 namespace {
@@ -49,32 +51,29 @@ FakeForm::FakeForm() {
 void FakeForm::Change(Control field, std::string_view text) {
     if (At(field).caption == text) return;
     At(field).caption = std::string(text);
-    if (!events_) return;
-    if (field == Control::txtW) events_->txtW_Change();
-    if (field == Control::txtH) events_->txtH_Change();
+    window::TextChanged(events_, field);
 }
 
 void FakeForm::UserTypes(Control field, std::string_view keys) {
     for (const char typed : keys) {
         auto key = static_cast<std::uint16_t>(static_cast<unsigned char>(typed));
-        if (events_ && field == Control::txtW) events_->txtW_KeyPress(key);
-        if (events_ && field == Control::txtH) events_->txtH_KeyPress(key);
         const std::string& text = At(field).caption;
-        if (key == 0) continue;
+        const std::size_t length = window::Utf16Length(text);
+        if (window::KeyPressed(events_, field, key, length, 0) != window::KeyOutcome::Typed) {
+            continue;
+        }
         if (key == '\b') {
             if (!text.empty()) Change(field, Head(text, Length(text) - 1));
             continue;
         }
-        if (Length(text) >= window::kUserTextLimit) continue;  // the field is full
         Change(field, text + static_cast<char>(key));
     }
 }
 
-void FakeForm::UserPastes(Control field, std::string_view text) {
+void FakeForm::UserPastes(Control field, std::string_view text, bool atStart) {
     const std::string& now = At(field).caption;
-    const std::size_t used = Length(now);
-    const std::size_t room = used < window::kUserTextLimit ? window::kUserTextLimit - used : 0;
-    Change(field, now + std::string(Head(text, room)));
+    const std::string fitted(window::FitPaste(text, window::RoomLeft(window::Utf16Length(now), 0)));
+    Change(field, atStart ? fitted + now : now + fitted);
 }
 
 Control FakeForm::HitTest(int x, int y) const {
@@ -99,32 +98,13 @@ void FakeForm::UserMovesPointer(int x, int y) {
         static_cast<int>(bounds.height) / port::kTwipsPerPixel - window::kClientHeight - frame / 2;
     cursor = {static_cast<std::int32_t>(bounds.left) / port::kTwipsPerPixel + frame / 2 + x,
               static_cast<std::int32_t>(bounds.top) / port::kTwipsPerPixel + title + y};
-    if (!events_) return;
-    switch (HitTest(x, y)) {
-        case Control::frmMain:
-            events_->Form_MouseMove();
-            break;
-        case Control::imgLangENG:
-            events_->imgLangENG_MouseMove();
-            break;
-        case Control::imgLangHUN:
-            events_->imgLangHUN_MouseMove();
-            break;
-        case Control::lblHomepage:
-            events_->lblHomepage_MouseMove();
-            break;
-        default:
-            break;
-    }
+    window::PointerMoved(events_, HitTest(x, y));
 }
 
 void FakeForm::UserClicks(int x, int y) {
     const Control c = HitTest(x, y);
     if (c == Control::chLock) At(c).value = At(c).value == 0 ? 1 : 0;
-    if (!events_) return;
-    if (c == Control::imgLangENG_hl) events_->imgLangENG_hl_Click();
-    if (c == Control::imgLangHUN_hl) events_->imgLangHUN_hl_Click();
-    if (c == Control::lblHomepage) events_->lblHomepage_Click();
+    if (window::TakesClicks(c)) window::ButtonReleased(events_, c, c, true);
 }
 
 void FakeForm::Advance(int milliseconds) {
@@ -142,10 +122,15 @@ void FakeForm::Refit(Control label) {
     const window::ControlDesign& d = window::DesignOf(label);
     const double pixels = std::round(d.font.points * 96 / 72);
     ControlState& s = At(label);
-    const double width = std::round(static_cast<double>(Length(s.caption)) * pixels / 2);
-    if (d.align == window::Align::Right) s.left += s.width - width;
-    s.width = width;
-    s.height = std::round(pixels * 1.15);
+    const auto width =
+        static_cast<int>(std::round(static_cast<double>(Length(s.caption)) * pixels / 2));
+    const auto height = static_cast<int>(std::round(pixels * 1.15));
+    const window::Box b = window::Refit({static_cast<int>(s.left), static_cast<int>(s.top),
+                                         static_cast<int>(s.width), static_cast<int>(s.height)},
+                                        d.align, width, height);
+    s.left = b.left;
+    s.width = b.width;
+    s.height = b.height;
 }
 
 std::string FakeForm::Caption(Control c) const { return At(c).caption; }

@@ -47,10 +47,12 @@ class QtHarness final : public PortHarness {
             }
         }
     }
-    void Paste(port::Control field, std::string_view text) override {
+    void Paste(port::Control field, std::string_view text, Caret caret) override {
         QGuiApplication::clipboard()->setText(
             QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-        QTest::keyClick(Edit(field), Qt::Key_V, Qt::ControlModifier);
+        QLineEdit* edit = Edit(field);
+        if (caret == Caret::Start) QTest::keyClick(edit, Qt::Key_Home);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     }
 
     void Wait(int milliseconds) override { QTest::qWait(milliseconds); }

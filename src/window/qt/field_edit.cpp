@@ -1,44 +1,35 @@
 #include "field_edit.h"
 
 #include <algorithm>
+#include <string>
 
-#include <QTextBoundaryFinder>
+#include "window/events.h"
 
 namespace aspect::window {
 
 QValidator::State UserLengthLimit::validate(QString& input, int& pos) const {
-    if (programWrite_ || input.size() <= limit_) return Acceptable;
-    // Find the run the edit inserted: what is left of the old text is a common
-    // prefix and suffix.
-    const qsizetype oldSize = previous_.size();
-    qsizetype prefix = 0;
-    while (prefix < oldSize && prefix < input.size() && previous_[prefix] == input[prefix]) {
-        ++prefix;
-    }
-    qsizetype suffix = 0;
-    while (suffix < oldSize - prefix && suffix < input.size() - prefix &&
-           previous_[oldSize - 1 - suffix] == input[input.size() - 1 - suffix]) {
-        ++suffix;
-    }
-    const qsizetype inserted = input.size() - prefix - suffix;
-    const qsizetype room = std::max<qsizetype>(0, limit_ - (prefix + suffix));
-    if (inserted <= room) return Acceptable;  // a deletion, or a long text shortened
-    // Keep as much of the insertion as fits, as a native edit field does, but whole characters
-    // only: a cut inside a surrogate pair or a grapheme would leave half a character behind.
-    const QString insertion = input.mid(prefix, inserted);
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, insertion);
-    graphemes.setPosition(room);
-    const qsizetype kept =
-        graphemes.isAtBoundary() ? room : std::max<qsizetype>(0, graphemes.toPreviousBoundary());
-    const QString fitted = input.left(prefix) + insertion.left(kept) + input.right(suffix);
-    if (fitted == previous_) return Invalid;  // nothing fits: the edit is refused
-    input = fitted;
-    pos = static_cast<int>(prefix + kept);
+    if (programWrite_ || input == previous_) return Acceptable;
+    // The edit gives the text after it and the caret after what went in: what follows
+    // the caret is the end of the old text, and the old text's start before it stays.
+    const QString tail = input.mid(pos);
+    if (tail.size() > previous_.size() || previous_.right(tail.size()) != tail) return Invalid;
+    const qsizetype end = previous_.size() - tail.size();
+    qsizetype start = 0;
+    while (start < std::min<qsizetype>(end, pos) && previous_[start] == input[start]) ++start;
+    if (start > 0 && start < previous_.size() && previous_[start].isLowSurrogate()) --start;
+    const std::string inserted = input.mid(start, pos - start).toStdString();
+    const std::string_view fitted =
+        FitPaste(inserted, RoomLeft(static_cast<std::size_t>(previous_.size()),
+                                    static_cast<std::size_t>(end - start)));
+    const QString kept = QString::fromUtf8(fitted.data(), static_cast<qsizetype>(fitted.size()));
+    const QString result = input.left(start) + kept + tail;
+    if (result == previous_) return Invalid;  // nothing fits: the edit is refused
+    input = result;
+    pos = static_cast<int>(start + kept.size());
     return Acceptable;
 }
 
-FieldEdit::FieldEdit(int userLimit, QWidget* parent)
-    : QLineEdit(parent), userLimit_(userLimit), limit_(new UserLengthLimit(userLimit, this)) {
+FieldEdit::FieldEdit(QWidget* parent) : QLineEdit(parent), limit_(new UserLengthLimit(this)) {
     // maxLength would cut the program's own longer writes, so the limit lives
     // in a validator that lets them through.
     setValidator(limit_);
@@ -49,10 +40,6 @@ void FieldEdit::SetProgramText(const QString& text) {
     limit_->SetProgramWrite(true);
     setText(text);
     limit_->SetProgramWrite(false);
-}
-
-bool FieldEdit::WouldExceedLimit() const {
-    return text().size() - selectedText().size() >= userLimit_;
 }
 
 }  // namespace aspect::window

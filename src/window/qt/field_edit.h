@@ -10,7 +10,7 @@ namespace aspect::window {
 // program may write longer text, which the user can still shorten.
 class UserLengthLimit final : public QValidator {
   public:
-    UserLengthLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+    explicit UserLengthLimit(QObject* parent) : QValidator(parent) {}
 
     // The text before the next edit.
     void Remember(const QString& text) { previous_ = text; }
@@ -19,7 +19,6 @@ class UserLengthLimit final : public QValidator {
     State validate(QString& input, int& pos) const override;
 
   private:
-    int limit_;
     QString previous_;
     bool programWrite_ = false;
 };
@@ -27,16 +26,12 @@ class UserLengthLimit final : public QValidator {
 // A single-line dimension field.
 class FieldEdit final : public QLineEdit {
   public:
-    FieldEdit(int userLimit, QWidget* parent);
+    explicit FieldEdit(QWidget* parent);
 
     // Sets the text uncut; the change signal fires at once.
     void SetProgramText(const QString& text);
 
-    // Whether a typed character would grow the text past the user's limit.
-    bool WouldExceedLimit() const;
-
   private:
-    int userLimit_;
     UserLengthLimit* limit_;
 };
 

@@ -15,6 +15,7 @@
 #include "field_edit.h"
 #include "qt_pictures.h"
 #include "shape_widget.h"
+#include "window/events.h"
 
 namespace aspect::window {
 
@@ -136,7 +137,7 @@ void QtForm::Build(const ControlDesign& d) {
             break;
         }
         case Kind::TextField: {
-            auto* field = new FieldEdit(kUserTextLimit, this);
+            auto* field = new FieldEdit(this);
             field->setFont(FontFor(d.font));
             field->setAlignment(Qt::AlignCenter);
             field->setAcceptDrops(false);
@@ -145,14 +146,7 @@ void QtForm::Build(const ControlDesign& d) {
             pal.setColor(QPalette::Text, Resolve(d.fore));
             field->setPalette(pal);
             const Control id = d.id;
-            connect(field, &QLineEdit::textChanged, this, [this, id] {
-                if (!events_) return;
-                if (id == Control::txtW) {
-                    events_->txtW_Change();
-                } else {
-                    events_->txtH_Change();
-                }
-            });
+            connect(field, &QLineEdit::textChanged, this, [this, id] { TextChanged(events_, id); });
             w = field;
             break;
         }
@@ -230,10 +224,9 @@ void QtForm::RefitAutoSize(Control control) {
     const int frame = 2 * label->frameWidth();
     const int w = fm.horizontalAdvance(label->text()) + frame;
     const int h = fm.height() + frame;
-    // A right-aligned label keeps its right edge where it was designed.
-    const ControlDesign& d = DesignOf(control);
-    const int left = d.align == Align::Right ? label->geometry().right() + 1 - w : label->x();
-    label->setGeometry(left, label->y(), w, h);
+    const Box b = Refit({label->x(), label->y(), label->width(), label->height()},
+                        DesignOf(control).align, w, h);
+    label->setGeometry(b.left, b.top, b.width, b.height);
 }
 
 void QtForm::paintEvent(QPaintEvent* event) {

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 
 #include "field_edit.h"
+#include "window/events.h"
 
 namespace aspect::window {
 
@@ -34,12 +35,10 @@ std::optional<std::uint16_t> TypedCode(const QKeyEvent& e) {
     return text.at(0).unicode();
 }
 
-constexpr std::uint16_t kBackspace = 8;
-
 }  // namespace
 
 void QtForm::mouseMoveEvent(QMouseEvent* event) {
-    if (events_) events_->Form_MouseMove();
+    PointerMoved(events_, Control::frmMain);
     event->accept();
 }
 
@@ -47,14 +46,10 @@ bool QtForm::FilterKey(Control field, QKeyEvent* event) {
     const std::optional<std::uint16_t> typed = TypedCode(*event);
     if (!typed) return false;
     std::uint16_t key = *typed;
-    if (field == Control::txtW) {
-        events_->txtW_KeyPress(key);
-    } else {
-        events_->txtH_KeyPress(key);
-    }
-    if (key == 0) return true;  // discarded
     FieldEdit* edit = Field(field);
-    if (key != kBackspace && edit->WouldExceedLimit()) return true;  // the field is full
+    const auto length = static_cast<std::size_t>(edit->text().size());
+    const auto selected = static_cast<std::size_t>(edit->selectedText().size());
+    if (KeyPressed(events_, field, key, length, selected) != KeyOutcome::Typed) return true;
     if (key != *typed) {
         edit->insert(QString(QChar(key)));
         return true;
@@ -76,24 +71,11 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event) {
             }
             return false;
         case QEvent::MouseMove:
-            switch (c) {
-                case Control::imgLangENG:
-                    events_->imgLangENG_MouseMove();
-                    return true;
-                case Control::imgLangHUN:
-                    events_->imgLangHUN_MouseMove();
-                    return true;
-                case Control::lblHomepage:
-                    events_->lblHomepage_MouseMove();
-                    return true;
-                default:
-                    return false;
-            }
+            return PointerMoved(events_, c);
         case QEvent::MouseButtonPress: {
             const auto* me = static_cast<QMouseEvent*>(event);
             if (me->button() != Qt::LeftButton) return false;
-            if (c == Control::imgLangENG_hl || c == Control::imgLangHUN_hl ||
-                c == Control::lblHomepage) {
+            if (TakesClicks(c)) {
                 pressed_ = c;
                 return true;
             }
@@ -103,15 +85,7 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event) {
             const auto* me = static_cast<QMouseEvent*>(event);
             if (me->button() != Qt::LeftButton || c != pressed_) return false;
             pressed_ = Control::frmMain;
-            // A click is a press and a release on the same control.
-            if (!w->rect().contains(me->position().toPoint())) return true;
-            if (c == Control::imgLangENG_hl) {
-                events_->imgLangENG_hl_Click();
-            } else if (c == Control::imgLangHUN_hl) {
-                events_->imgLangHUN_hl_Click();
-            } else {
-                events_->lblHomepage_Click();
-            }
+            ButtonReleased(events_, c, c, w->rect().contains(me->position().toPoint()));
             return true;
         }
         default:

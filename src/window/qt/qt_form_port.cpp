@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "field_edit.h"
+#include "window/events.h"
 
 namespace aspect::window {
 
@@ -140,10 +141,7 @@ double QtForm::ScaleWidth() const { return width(); }
 OuterBounds QtForm::WindowBounds() const {
     // Device-independent pixels, the unit of the pointer position too.
     const QRect r = frameGeometry();
-    return {static_cast<double>(r.x()) * kTwipsPerPixel,
-            static_cast<double>(r.y()) * kTwipsPerPixel,
-            static_cast<double>(r.width()) * kTwipsPerPixel,
-            static_cast<double>(r.height()) * kTwipsPerPixel};
+    return BoundsInTwips(r.x(), r.y(), r.width(), r.height());
 }
 
 ScreenPoint QtForm::CursorPos() const {

@@ -22,12 +22,4 @@ std::string Narrow(std::wstring_view utf16) {
     return out;
 }
 
-std::wstring_view FitPaste(std::wstring_view pasted, int room) {
-    pasted = pasted.substr(0, pasted.find_first_of(L"\r\n"));
-    if (room <= 0) return {};
-    std::size_t n = std::min(pasted.size(), static_cast<std::size_t>(room));
-    if (n < pasted.size() && IS_HIGH_SURROGATE(pasted[n - 1]) && IS_LOW_SURROGATE(pasted[n])) --n;
-    return pasted.substr(0, n);
-}
-
 }  // namespace aspect::window

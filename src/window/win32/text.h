@@ -10,9 +10,4 @@ namespace aspect::window {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
-// The part of pasted text that a single-line field with `room` characters
-// left takes: the first line, cut to whole characters (a surrogate pair is
-// never split) within the room.
-std::wstring_view FitPaste(std::wstring_view pasted, int room);
-
 }  // namespace aspect::window

@@ -11,6 +11,7 @@
 #include "resource_ids.h"
 #include "text.h"
 #include "win32_form_detail.h"
+#include "window/events.h"
 #include "window/pictures.h"
 
 // The window's construction, layout, fonts, pictures and message loop.
@@ -292,10 +293,10 @@ void Win32Form::RefitAutoSize(Control c) {
     const int width = design(extent.cx) + frame;
     const int height = design(tm.tmHeight) + frame;
     Invalidate(c);
-    // A right-aligned label keeps its right edge where it was designed.
-    if (d.align == Align::Right) s.left = s.left + s.width - width;
-    s.width = width;
-    s.height = height;
+    const Box b = Refit({s.left, s.top, s.width, s.height}, d.align, width, height);
+    s.left = b.left;
+    s.width = b.width;
+    s.height = b.height;
     Place(c);
     Invalidate(c);
 }

@@ -104,7 +104,6 @@ class Win32Form final : public FormPort {
     HBITMAP Picture(PictureId id) const;
     void DropPictures();
     void PasteInto(Control field);
-    void Clicked(Control c);
     bool FreshMove(HWND hwnd, LPARAM lp);
 
     HINSTANCE instance_;

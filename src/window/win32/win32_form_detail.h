@@ -30,12 +30,12 @@ inline Win32Form* FormOf(HWND hwnd) {
     return reinterpret_cast<Win32Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-// How many more characters the user may put into a field, over its selection.
-inline int Room(HWND edit) {
+// The length of a field's selection, in UTF-16 units.
+inline std::size_t Selected(HWND edit) {
     DWORD from = 0;
     DWORD to = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-    return kUserTextLimit - (GetWindowTextLengthW(edit) - static_cast<int>(to - from));
+    return to > from ? to - from : 0;
 }
 
 // Fills a device rectangle with a solid colour.

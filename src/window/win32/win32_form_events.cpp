@@ -8,6 +8,7 @@
 #include "dpi.h"
 #include "text.h"
 #include "win32_form_detail.h"
+#include "window/events.h"
 
 // The window procedures: paints, pointer, keys, the timer and the fields' own messages.
 namespace aspect::window {
@@ -54,17 +55,14 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_MOUSEMOVE:
-            if (FreshMove(hwnd_, lp) && events_) events_->Form_MouseMove();
+            if (FreshMove(hwnd_, lp)) PointerMoved(events_, Control::frmMain);
             return 0;
         case WM_TIMER:
             if (wp == kTimerId && timerOn_ && events_) events_->tmrLang_Timer();
             return 0;
         case WM_COMMAND: {
             const Control c = ControlOf(reinterpret_cast<HWND>(lp));
-            if (HIWORD(wp) == EN_CHANGE && events_) {
-                if (c == Control::txtW) events_->txtW_Change();
-                if (c == Control::txtH) events_->txtH_Change();
-            }
+            if (HIWORD(wp) == EN_CHANGE) TextChanged(events_, c);
             return 0;
         }
         case WM_CTLCOLOREDIT: {
@@ -154,14 +152,11 @@ LRESULT Win32Form::OnSpot(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
             GetClientRect(hwnd, &client);
             const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
             if (!PtInRect(&client, p)) return 0;  // a move while another spot holds the press
-            if (c == Control::imgLangENG) events_->imgLangENG_MouseMove();
-            if (c == Control::imgLangHUN) events_->imgLangHUN_MouseMove();
-            if (c == Control::lblHomepage) events_->lblHomepage_MouseMove();
+            PointerMoved(events_, c);
             return 0;
         }
         case WM_LBUTTONDOWN:
-            if (c == Control::imgLangENG_hl || c == Control::imgLangHUN_hl ||
-                c == Control::lblHomepage) {
+            if (TakesClicks(c)) {
                 pressed_ = c;
                 SetCapture(hwnd);
             }
@@ -172,9 +167,8 @@ LRESULT Win32Form::OnSpot(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
             if (GetCapture() == hwnd) ReleaseCapture();
             RECT client{};
             GetClientRect(hwnd, &client);
-            // A click is a press and a release on the same control.
             const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            if (pressed == c && PtInRect(&client, p)) Clicked(c);
+            ButtonReleased(events_, pressed, c, PtInRect(&client, p) != FALSE);
             return 0;
         }
         case WM_CAPTURECHANGED:
@@ -197,27 +191,16 @@ bool Win32Form::FreshMove(HWND hwnd, LPARAM lp) {
     return fresh;
 }
 
-void Win32Form::Clicked(Control c) {
-    if (!events_) return;
-    if (c == Control::imgLangENG_hl) events_->imgLangENG_hl_Click();
-    if (c == Control::imgLangHUN_hl) events_->imgLangHUN_hl_Click();
-    if (c == Control::lblHomepage) events_->lblHomepage_Click();
-}
-
 LRESULT Win32Form::OnField(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CHAR: {
             // The key filter sees every typed character first; 0 discards it. Ctrl+V
             // and the other shortcuts arrive here as control characters.
             std::uint16_t key = static_cast<std::uint16_t>(wp);
-            if (events_) {
-                if (c == Control::txtW) events_->txtW_KeyPress(key);
-                if (c == Control::txtH) events_->txtH_KeyPress(key);
-            }
-            if (key == 0) return 0;
             // A full field refuses the character itself: Wine's edit control would
             // still report a change that did not happen.
-            if (key != VK_BACK && Room(hwnd) <= 0) return 0;
+            const auto length = static_cast<std::size_t>(GetWindowTextLengthW(hwnd));
+            if (KeyPressed(events_, c, key, length, Selected(hwnd)) != KeyOutcome::Typed) return 0;
             return DefSubclassProc(hwnd, msg, key, lp);
         }
         case WM_PASTE:
@@ -253,7 +236,9 @@ void Win32Form::PasteInto(Control field) {
         }
         CloseClipboard();
     }
-    const std::wstring fitted(FitPaste(clip, Room(edit)));
+    const std::string pasted = Narrow(clip);
+    const auto length = static_cast<std::size_t>(GetWindowTextLengthW(edit));
+    const std::wstring fitted = Widen(FitPaste(pasted, RoomLeft(length, Selected(edit))));
     if (fitted.empty()) return;
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fitted.c_str()));
 }

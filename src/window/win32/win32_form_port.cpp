@@ -5,6 +5,7 @@
 
 #include "text.h"
 #include "win32_form_detail.h"
+#include "window/events.h"
 
 // The port's reads and writes on the native controls.
 namespace aspect::window {
@@ -124,10 +125,7 @@ OuterBounds Win32Form::WindowBounds() const {
     // Physical pixels, the unit of GetCursorPos too, whatever the resolution.
     RECT r{};
     GetWindowRect(hwnd_, &r);
-    return {static_cast<double>(r.left) * kTwipsPerPixel,
-            static_cast<double>(r.top) * kTwipsPerPixel,
-            static_cast<double>(r.right - r.left) * kTwipsPerPixel,
-            static_cast<double>(r.bottom - r.top) * kTwipsPerPixel};
+    return BoundsInTwips(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 ScreenPoint Win32Form::CursorPos() const {

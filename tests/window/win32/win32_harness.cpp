@@ -75,8 +75,9 @@ class Win32Harness final : public PortHarness {
         HWND edit = CaretAtTheEnd(field);
         for (const char c : keys) SendMessageW(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
     }
-    void Paste(port::Control field, std::string_view text) override {
+    void Paste(port::Control field, std::string_view text, Caret caret) override {
         HWND edit = CaretAtTheEnd(field);
+        if (caret == Caret::Start) SendMessageW(edit, EM_SETSEL, 0, 0);
         const std::wstring wide = Wide(text);
         if (OpenClipboard(form_.Handle())) {
             EmptyClipboard();

@@ -106,41 +106,6 @@ TEST(Win32Fields, SixthTypedCharacterIsRefused) {
     EXPECT_EQ(win.recorder.Count("txtH_Change"), 5);
 }
 
-struct PasteRow {
-    const char* name;
-    const wchar_t* before;
-    const wchar_t* pasted;
-    const wchar_t* after;
-};
-
-// What a paste leaves: cut to the five-character room, never inside a surrogate
-// pair, the first line only, and not filtered.
-const PasteRow kPaste[] = {
-    {"CutToTheRoomNotFiltered", L"", L"12ab345", L"12ab3"},
-    {"FullFieldTakesNothing", L"12ab3", L"9", L"12ab3"},
-    {"PairThatFits", L"12", L"\U0001F6009", L"12\U0001F6009"},
-    {"PairThatWouldBeSplitIsLeftOut", L"123", L"4\U0001F600", L"1234"},
-    {"FirstLineOnly", L"", L"12\r\n34", L"12"},
-};
-
-class Win32Paste : public testing::TestWithParam<PasteRow> {};
-
-TEST_P(Win32Paste, KeepsWholeCharactersWithinTheLimit) {
-    const PasteRow& row = GetParam();
-    MemoryRegistry store;
-    Win32Window win(store);
-    win.Type(Control::txtH, L"12");
-    win.Paste(Control::txtW, row.before);
-    SendMessageW(win.H(Control::txtW), EM_SETSEL, 10, 10);  // the caret at the end
-    win.recorder.Clear();
-    win.Paste(Control::txtW, row.pasted);
-    EXPECT_EQ(win.WindowText(Control::txtW), row.after);
-    EXPECT_EQ(win.recorder.Count("txtW_Change"), std::wstring(row.before) == row.after ? 0 : 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Clipboard, Win32Paste, testing::ValuesIn(kPaste),
-                         testing_support::RowName());
-
 TEST(Win32Fields, PastedLeadingNumberIsRead) {
     MemoryRegistry store;
     Win32Window win(store);

@@ -40,8 +40,8 @@ class FakeForm final : public port::FormPort {
     void UserSetsText(port::Control field, std::string_view text) { Change(field, text); }
     // Types each character (ASCII; '\b' is Backspace) at the end, each through its key event.
     void UserTypes(port::Control field, std::string_view keys);
-    // Pastes at the end: what fits within the user's limit goes in.
-    void UserPastes(port::Control field, std::string_view text);
+    // Pastes at the end, or at the start: what fits within the user's limit goes in.
+    void UserPastes(port::Control field, std::string_view text, bool atStart);
     // Points and clicks, in client pixels.
     void UserMovesPointer(int x, int y);
     void UserClicks(int x, int y);

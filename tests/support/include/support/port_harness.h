@@ -12,6 +12,9 @@
 // with its own definition of MakePortHarness.
 namespace aspect::testing_support {
 
+// Where the caret stands in a field when the user pastes.
+enum class Caret { End, Start };
+
 class PortHarness {
   public:
     virtual ~PortHarness() = default;
@@ -26,8 +29,9 @@ class PortHarness {
     virtual void Click(int x, int y) = 0;  // the left button
     // Types each character of `keys` (ASCII; '\b' is Backspace) at the end of the field's text.
     virtual void Type(port::Control field, std::string_view keys) = 0;
-    // Pastes `text` from the clipboard at the end of the field's text.
-    virtual void Paste(port::Control field, std::string_view text) = 0;
+    // Pastes `text` from the clipboard with the caret at the end of the field's
+    // text or, after Home, at its start.
+    virtual void Paste(port::Control field, std::string_view text, Caret caret) = 0;
 
     // Lets `milliseconds` pass, delivering whatever falls due meanwhile.
     virtual void Wait(int milliseconds) = 0;
