@@ -1,7 +1,7 @@
 # What Debian wants beside the program in /usr/share: the machine-readable copyright
 # file, the changelog and the manual page, compressed as Debian's tools do. Then the
 # package's reproducibility and its checksums (see AspectDebianPackageDate.cmake and
-# AspectDebianChecksums.cmake, which cpack runs).
+# AspectDebianPostBuild.cmake, which cpack runs).
 set(debian_src ${PROJECT_SOURCE_DIR}/packaging/debian)
 set(debian_gen ${PROJECT_BINARY_DIR}/packaging/debian)
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})
@@ -38,5 +38,5 @@ execute_process(COMMAND date -u -d "${ASPECT_RELEASE_DATE}" +%s
   OUTPUT_VARIABLE CPACK_ASPECT_RELEASE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 set(CPACK_ASPECT_SOURCE_DIR "${PROJECT_SOURCE_DIR}")
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/AspectDebianPackageDate.cmake)
-# A SHA256SUMS file beside the package, as `sha256sum -c` reads it.
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/AspectDebianChecksums.cmake)
+# Packed again by dpkg-deb for fixed bytes, and a SHA256SUMS file beside the package.it.
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/AspectDebianPostBuild.cmake)

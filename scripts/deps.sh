@@ -8,9 +8,9 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
 # Qt's own texts in Hungarian (the fields' context menu follows the program's language).
 runtime=(qt6-translations-l10n)
 run=("${build[@]}" "${runtime[@]}")
-# Building the Debian package and checking what it installs: the entry, the
+# Building the Debian package and checking it (lintian) and what it installs: the entry, the
 # metadata, the icons, and the installed program read over AT-SPI under Xvfb.
-package_check=(dpkg-dev file desktop-file-utils appstream imagemagick librsvg2-bin
+package_check=(dpkg-dev lintian file desktop-file-utils appstream imagemagick librsvg2-bin
                xvfb xauth dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
 # Building the Windows program for x86_64 and i686 with Debian's mingw-w64 (POSIX thread
 # model), and its installers and ZIPs with NSIS; g++ builds the icon tool. (The tests

@@ -41,6 +41,14 @@ for lib in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
   grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 say "Depends: $depends"
+# Debian's own checks: any error or warning fails.
+lintian --fail-on error,warning "$deb" >"$out/lintian.log" 2>&1 || { cat "$out/lintian.log"; fail "lintian"; }
+say "lintian: no errors, no warnings"
+# A download is checked with sha256sum -c against the SHA256SUMS beside it.
+[ "$(awk '{print $2}' "$out/SHA256SUMS")" = "$(basename "$deb")" ] || fail "SHA256SUMS does not list just the .deb"
+(cd "$out" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match"
+say "SHA256SUMS matches"
+
 # Every dependency is a package this system can install.
 apt-get -s -q install "$(realpath "$deb")" >"$out/apt.log" 2>&1 || { cat "$out/apt.log"; fail "apt-get cannot resolve the dependencies"; }
 
@@ -63,7 +71,19 @@ say "desktop entry valid: in Utility, named in English and Hungarian"
 
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo release is not $version"
-say "metainfo valid, release $version"
+grep -q "<project_license>MIT</project_license>" "$metainfo" || fail "metainfo names no MIT licence"
+say "metainfo valid, release $version, licence MIT"
+
+# The changelog's newest entry is this release, on the metadata's release date.
+doc=$root/usr/share/doc/aspect-ratio
+zcat "$doc/changelog.gz" >"$out/changelog"
+[ "$(dpkg-parsechangelog -l "$out/changelog" -S Version)" = "$version" ] ||
+  fail "the changelog's newest entry is $(dpkg-parsechangelog -l "$out/changelog" -S Version), not $version"
+released=$(sed -n 's/.*<release version="[^"]*" date="\([^"]*\)".*/\1/p' "$metainfo")
+[ "$(date -u -d "$(dpkg-parsechangelog -l "$out/changelog" -S Date)" +%F)" = "$released" ] ||
+  fail "the changelog's newest entry is not dated $released"
+grep -qx 'License: Expat' "$doc/copyright" || fail "the copyright file names no Expat (MIT) licence"
+say "changelog: $version of $released; copyright: Expat (MIT)"
 
 for size in 16 32 48 64 128 256; do
   png=$icons/${size}x$size/apps/$id.png
