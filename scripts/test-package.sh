@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package and checks it as a desktop would see it: the
-# desktop entry, the AppStream metadata and the icons are valid and in their
-# places, the package's dependencies resolve, and the program unpacked from it
-# starts, and is read by a screen reader over AT-SPI under Xvfb at scale 1
-# and 2, with a screenshot of each.
+# Builds the Debian package and checks it as Debian and a desktop would see it:
+# lintian finds no error or warning, SHA256SUMS matches, the desktop entry, the
+# AppStream metadata and the icons are valid and in their places, the package's
+# dependencies resolve, and the program unpacked from it starts, and is read by
+# a screen reader over AT-SPI under Xvfb at scale 1 and 2, with a screenshot of
+# each. Then two clones of the commit must give the same .deb, and deps.sh must
+# wait for another package manager's lock.
 # Usage: scripts/test-package.sh [build folder]   (default build/package)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +15,8 @@ version=$(sed -n 's/^project(aspect_ratio VERSION \([0-9.]*\).*/\1/p' CMakeLists
 start=$SECONDS
 
 scripts/deps.sh package
+# deps.sh waits for another package manager instead of failing.
+tests/package/deps_lock_test.sh
 
 fail() { echo "package: FAIL: $*" >&2; exit 1; }
 say() { echo "package: $*"; }
@@ -139,5 +143,9 @@ for scale in 1 2; do
   [ "$size" = "$((401 * scale))x$((409 * scale))" ] || fail "the window at scale $scale shows as $size"
   say "AT-SPI check passed at scale $scale; screenshot $out/screenshot-${scale}x.png ($size)"
 done
+
+# Two clones of the commit, built in different folders, time zones and umasks, give the
+# same .deb.
+scripts/test-deb-reproducible.sh
 
 say "all checks passed in $((SECONDS - start)) s"
