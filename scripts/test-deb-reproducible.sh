@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Two builds of the last commit give the same .deb, byte for byte: each from its own
 # clone, in folders of different depth, one with TZ=UTC and umask 022, the other with
-# TZ=Europe/Budapest and umask 002. Only the Release program and its package are built;
-# ccache, when there is one, serves the second build from the first.
+# TZ=Europe/Budapest and umask 002. Only the Release program and its package are built,
+# as the README's commands build them (in build/package). ccache, when there is one,
+# serves the first from the objects of such a build in this folder; the second is
+# compiled afresh, because ccache hands the compiler paths relative to its base folder
+# and so would hide a build folder compiled into the program.
 # Usage: scripts/test-deb-reproducible.sh [work folder]   (default build/reproducible)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,28 +21,29 @@ commit=$(git rev-parse HEAD)
 rm -rf "$work"
 mkdir -p "$work"
 work=$(realpath "$work")
-launcher=()
+ccache=()
 if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  # Paths below the base folder are hashed relative to it, so both clones share entries.
-  export CCACHE_BASEDIR=$work
+  # Paths below the base folder are hashed relative to it, so the clone and this folder
+  # share entries.
+  ccache=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 fi
 
-# build FOLDER TZ UMASK: clone the commit into FOLDER and build its package there.
+# build FOLDER TZ UMASK [CMAKE OPTIONS]: clone the commit into FOLDER and build its package.
 build() {
   (
     umask "$3"
     export TZ=$2
     git clone -q --shared --no-checkout . "$1"
     git -C "$1" -c advice.detachedHead=false checkout -q "$commit"
-    cmake -S "$1" -B "$1/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DASPECT_BUILD_TESTS=OFF \
-      "${launcher[@]}" >"$1.log"
-    cmake --build "$1/build" >>"$1.log"
-    cpack --config "$1/build/CPackConfig.cmake" -B "$1/deb" >>"$1.log" 2>&1
+    cmake -S "$1" -B "$1/build/package" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DASPECT_BUILD_TESTS=OFF "${@:4}" >"$1.log"
+    cmake --build "$1/build/package" >>"$1.log"
+    cpack --config "$1/build/package/CPackConfig.cmake" -B "$1/deb" >>"$1.log" 2>&1
   ) || { cat "$1.log"; fail "building in $1"; }
 }
-build "$work/a" UTC 022
-build "$work/second/clone-b" Europe/Budapest 002
+build "$work/a" UTC 022 "${ccache[@]}"
+build "$work/second/clone-b" Europe/Budapest 002 -DCMAKE_CXX_COMPILER_LAUNCHER=
 
 a=("$work"/a/deb/*.deb)
 b=("$work"/second/clone-b/deb/*.deb)
@@ -54,8 +58,7 @@ if ! cmp -s "${a[0]}" "${b[0]}"; then
   fail "the two .deb files differ"
 fi
 cmp -s "$work/a/deb/SHA256SUMS" "$work/second/clone-b/deb/SHA256SUMS" || fail "the SHA256SUMS differ"
-# ccache would hand the second build the first's objects even if a folder were compiled
-# into them; the package must hold neither folder.
+# Nor does the package hold either folder.
 tree=$work/tree
 dpkg-deb -x "${a[0]}" "$tree"
 if grep -rlF -e "$work/a" -e "$work/second" "$tree"; then fail "a build folder is in the package"; fi
