@@ -15,6 +15,7 @@ start=$SECONDS
 fail() { echo "reproducible: FAIL: $*" >&2; exit 1; }
 say() { echo "reproducible: $*"; }
 
+scripts/deps.sh package
 commit=$(git rev-parse HEAD)
 [ -z "$(git status --porcelain --untracked-files=no)" ] ||
   say "note: uncommitted changes are not in the builds, which are of $commit"
@@ -55,6 +56,7 @@ if ! cmp -s "${a[0]}" "${b[0]}"; then
       find . -type f -exec sha256sum {} + | sort -k 2); } >"$deb.list" 2>&1
   done
   diff "${a[0]}.list" "${b[0]}.list" >&2 || true
+  if command -v diffoscope >/dev/null; then diffoscope "${a[0]}" "${b[0]}" >&2 || true; fi
   fail "the two .deb files differ"
 fi
 cmp -s "$work/a/deb/SHA256SUMS" "$work/second/clone-b/deb/SHA256SUMS" || fail "the SHA256SUMS differ"
