@@ -71,6 +71,7 @@ if(UNIX AND NOT APPLE)
   # Directories as Debian policy wants them, whatever the builder's umask.
   set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
       OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  include(AspectDebianDocs)
 elseif(WIN32)
   include(AspectWindowsPackaging)
 else()

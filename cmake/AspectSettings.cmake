@@ -8,7 +8,11 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow
     # The arithmetic must be plain IEEE double, each operation rounded on its own:
     # no fused multiply-add, no fast-math shortcuts, no x87 extended precision.
-    -ffp-contract=off -fno-fast-math)
+    -ffp-contract=off -fno-fast-math
+    # No build folder in the program (__FILE__, debug information): two builds of one
+    # commit in different folders give the same bytes.
+    -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+    -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
     target_compile_options(aspect_build_settings INTERFACE -msse2 -mfpmath=sse)
   endif()

@@ -8,9 +8,9 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
 # Qt's own texts in Hungarian (the fields' context menu follows the program's language).
 runtime=(qt6-translations-l10n)
 run=("${build[@]}" "${runtime[@]}")
-# Building the Debian package and checking what it installs: the entry, the
+# Building the Debian package and checking it (lintian) and what it installs: the entry, the
 # metadata, the icons, and the installed program read over AT-SPI under Xvfb.
-package_check=(dpkg-dev file desktop-file-utils appstream imagemagick librsvg2-bin
+package_check=(dpkg-dev lintian file desktop-file-utils appstream imagemagick librsvg2-bin
                xvfb xauth dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
 # Building the Windows program for x86_64 and i686 with Debian's mingw-w64 (POSIX thread
 # model), and its installers and ZIPs with NSIS; g++ builds the icon tool. (The tests
@@ -58,6 +58,39 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+
+# Another package manager may hold the locks, as a fresh desktop's unattended upgrades do
+# for minutes after the first boot: wait for it, up to ten minutes, instead of failing.
+# apt-get waits for dpkg's lock itself (DPkg::Lock::Timeout), but neither `apt-get update`
+# (the package lists' lock) nor `dpkg --add-architecture` waits. The locks are fcntl
+# locks, which flock(1) does not see; /proc/locks lists them by device and inode.
+lock_timeout=600
+locks=(/var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/lib/apt/lists/lock)
+lock_held() {
+  local file dev
+  for file in "${locks[@]}"; do
+    [ -e "$file" ] || continue
+    dev=$(stat -c %d "$file")
+    grep -q " $(printf '%02x:%02x' $(((dev >> 8) & 0xfff)) $(((dev & 0xff) | ((dev >> 12) & 0xfff00)))):$(stat -c %i "$file") " \
+      /proc/locks && return 0
+  done
+  return 1
+}
+wait_deadline=$((SECONDS + lock_timeout))
+said_waiting=
+wait_for_package_manager() {
+  while lock_held; do
+    if [ -z "$said_waiting" ]; then
+      echo "deps: another package manager is running; waiting for it to finish (up to ten minutes)"
+      said_waiting=1
+    fi
+    [ $SECONDS -lt $wait_deadline ] ||
+      { echo "deps: the package manager is still busy after ten minutes; try again later" >&2; exit 1; }
+    sleep 1
+  done
+}
+apt_get() { wait_for_package_manager; "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=$lock_timeout "$@"; }
+
 # Packages of another architecture (wine32:i386) need that architecture enabled first.
 for pkg in "${missing[@]}"; do
   case "$pkg" in
@@ -66,9 +99,10 @@ for pkg in "${missing[@]}"; do
       if [ "$arch" != "$(dpkg --print-architecture)" ] &&
          ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
         echo "deps: enabling the $arch architecture"
+        wait_for_package_manager
         "${sudo[@]}" dpkg --add-architecture "$arch"
       fi ;;
   esac
 done
-"${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+apt_get update -q
+apt_get install -y -q --no-install-recommends "${missing[@]}"

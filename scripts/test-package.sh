@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package and checks it as a desktop would see it: the
-# desktop entry, the AppStream metadata and the icons are valid and in their
-# places, the package's dependencies resolve, and the program unpacked from it
-# starts, and is read by a screen reader over AT-SPI under Xvfb at scale 1
-# and 2, with a screenshot of each.
+# Builds the Debian package and checks it as Debian and a desktop would see it:
+# lintian finds no error or warning, SHA256SUMS matches, the desktop entry, the
+# AppStream metadata and the icons are valid and in their places, the package's
+# dependencies resolve, and the program unpacked from it starts, and is read by
+# a screen reader over AT-SPI under Xvfb at scale 1 and 2, with a screenshot of
+# each. Then two clones of the commit must give the same .deb, and deps.sh must
+# wait for another package manager's lock.
 # Usage: scripts/test-package.sh [build folder]   (default build/package)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +15,8 @@ version=$(sed -n 's/^project(aspect_ratio VERSION \([0-9.]*\).*/\1/p' CMakeLists
 start=$SECONDS
 
 scripts/deps.sh package
+# deps.sh waits for another package manager instead of failing.
+tests/package/deps_lock_test.sh
 
 fail() { echo "package: FAIL: $*" >&2; exit 1; }
 say() { echo "package: $*"; }
@@ -41,6 +45,14 @@ for lib in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6; do
   grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 say "Depends: $depends"
+# Debian's own checks: any error or warning fails.
+lintian --fail-on error,warning "$deb" >"$out/lintian.log" 2>&1 || { cat "$out/lintian.log"; fail "lintian"; }
+say "lintian: no errors, no warnings"
+# A download is checked with sha256sum -c against the SHA256SUMS beside it.
+[ "$(awk '{print $2}' "$out/SHA256SUMS")" = "$(basename "$deb")" ] || fail "SHA256SUMS does not list just the .deb"
+(cd "$out" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match"
+say "SHA256SUMS matches"
+
 # Every dependency is a package this system can install.
 apt-get -s -q install "$(realpath "$deb")" >"$out/apt.log" 2>&1 || { cat "$out/apt.log"; fail "apt-get cannot resolve the dependencies"; }
 
@@ -63,7 +75,19 @@ say "desktop entry valid: in Utility, named in English and Hungarian"
 
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo release is not $version"
-say "metainfo valid, release $version"
+grep -q "<project_license>MIT</project_license>" "$metainfo" || fail "metainfo names no MIT licence"
+say "metainfo valid, release $version, licence MIT"
+
+# The changelog's newest entry is this release, on the metadata's release date.
+doc=$root/usr/share/doc/aspect-ratio
+zcat "$doc/changelog.gz" >"$out/changelog"
+[ "$(dpkg-parsechangelog -l "$out/changelog" -S Version)" = "$version" ] ||
+  fail "the changelog's newest entry is $(dpkg-parsechangelog -l "$out/changelog" -S Version), not $version"
+released=$(sed -n 's/.*<release version="[^"]*" date="\([^"]*\)".*/\1/p' "$metainfo")
+[ "$(date -u -d "$(dpkg-parsechangelog -l "$out/changelog" -S Date)" +%F)" = "$released" ] ||
+  fail "the changelog's newest entry is not dated $released"
+grep -qx 'License: Expat' "$doc/copyright" || fail "the copyright file names no Expat (MIT) licence"
+say "changelog: $version of $released; copyright: Expat (MIT)"
 
 for size in 16 32 48 64 128 256; do
   png=$icons/${size}x$size/apps/$id.png
@@ -119,5 +143,9 @@ for scale in 1 2; do
   [ "$size" = "$((401 * scale))x$((409 * scale))" ] || fail "the window at scale $scale shows as $size"
   say "AT-SPI check passed at scale $scale; screenshot $out/screenshot-${scale}x.png ($size)"
 done
+
+# Two clones of the commit, built in different folders, time zones and umasks, give the
+# same .deb.
+scripts/test-deb-reproducible.sh
 
 say "all checks passed in $((SECONDS - start)) s"
