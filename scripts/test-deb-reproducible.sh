@@ -37,17 +37,17 @@ build() {
     export TZ=$2
     git clone -q --shared --no-checkout . "$1"
     git -C "$1" -c advice.detachedHead=false checkout -q "$commit"
-    cmake -S "$1" -B "$1/build/package" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DASPECT_BUILD_TESTS=OFF "${@:4}" >"$1.log"
-    cmake --build "$1/build/package" >>"$1.log"
-    cpack --config "$1/build/package/CPackConfig.cmake" -B "$1/deb" >>"$1.log" 2>&1
+    cd "$1"
+    cmake --preset package "${@:4}" >"$1.log"
+    cmake --build --preset package >>"$1.log"
+    cpack --preset package >>"$1.log" 2>&1
   ) || { cat "$1.log"; fail "building in $1"; }
 }
 build "$work/a" UTC 022 "${ccache[@]}"
 build "$work/second/clone-b" Europe/Budapest 002 -DCMAKE_CXX_COMPILER_LAUNCHER=
 
-a=("$work"/a/deb/*.deb)
-b=("$work"/second/clone-b/deb/*.deb)
+a=("$work"/a/build/package/deb/*.deb)
+b=("$work"/second/clone-b/build/package/deb/*.deb)
 [ -f "${a[0]}" ] && [ -f "${b[0]}" ] || fail "no .deb"
 if ! cmp -s "${a[0]}" "${b[0]}"; then
   # Say where they differ: the archive's members, then the files and their modes and times.
@@ -59,10 +59,10 @@ if ! cmp -s "${a[0]}" "${b[0]}"; then
   if command -v diffoscope >/dev/null; then diffoscope "${a[0]}" "${b[0]}" >&2 || true; fi
   fail "the two .deb files differ"
 fi
-cmp -s "$work/a/deb/SHA256SUMS" "$work/second/clone-b/deb/SHA256SUMS" || fail "the SHA256SUMS differ"
+cmp -s "$work/a/build/package/deb/SHA256SUMS" "$work/second/clone-b/build/package/deb/SHA256SUMS" || fail "the SHA256SUMS differ"
 # Nor does the package hold either folder.
 tree=$work/tree
 dpkg-deb -x "${a[0]}" "$tree"
 if grep -rlF -e "$work/a" -e "$work/second" "$tree"; then fail "a build folder is in the package"; fi
 say "$(basename "${a[0]}") of ${commit:0:12} is the same from both clones," \
-  "sha256 $(cut -c1-16 "$work/a/deb/SHA256SUMS")..., in $((SECONDS - start)) s"
+  "sha256 $(cut -c1-16 "$work/a/build/package/deb/SHA256SUMS")..., in $((SECONDS - start)) s"

@@ -6,10 +6,10 @@
 # a screen reader over AT-SPI under Xvfb at scale 1 and 2, with a screenshot of
 # each. Then two clones of the commit must give the same .deb, and deps.sh must
 # wait for another package manager's lock.
-# Usage: scripts/test-package.sh [build folder]   (default build/package)
+# Usage: scripts/test-package.sh   (builds the preset `package` into build/package)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build/package}
+build=build/package
 id=example.morlane.AspectRatio
 version=$(sed -n 's/^project(aspect_ratio VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 start=$SECONDS
@@ -21,16 +21,13 @@ tests/package/deps_lock_test.sh
 fail() { echo "package: FAIL: $*" >&2; exit 1; }
 say() { echo "package: $*"; }
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DASPECT_BUILD_TESTS=OFF >/dev/null
-fi
-cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)"
+cmake --preset package >/dev/null
+cmake --build --preset package -j "$(nproc 2>/dev/null || echo 2)"
 
 out=$build/deb
 rm -rf "$out"
 mkdir -p "$out"
-cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 ||
-  { cat "$out/cpack.log"; fail "cpack"; }
+cpack --preset package >"$build/cpack.log" 2>&1 || { cat "$build/cpack.log"; fail "cpack"; }
 debs=("$out"/*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb in $out"
 deb=${debs[0]}
