@@ -30,9 +30,15 @@ class QtWindowHarness final : public WindowHarness {
         QLineEdit* edit = win_->Field(field);
         for (const char c : keys) {
             switch (c) {
-                case '\b': QTest::keyClick(edit, Qt::Key_Backspace); break;
-                case '\r': QTest::keyClick(edit, Qt::Key_Return); break;
-                case '\x1b': QTest::keyClick(edit, Qt::Key_Escape); break;
+                case '\b':
+                    QTest::keyClick(edit, Qt::Key_Backspace);
+                    break;
+                case '\r':
+                    QTest::keyClick(edit, Qt::Key_Return);
+                    break;
+                case '\x1b':
+                    QTest::keyClick(edit, Qt::Key_Escape);
+                    break;
                 default:
                     if (c < 0x20) {
                         QTest::keyClick(edit, static_cast<char>('a' + c - 1), Qt::ControlModifier);
@@ -43,7 +49,7 @@ class QtWindowHarness final : public WindowHarness {
         }
     }
     void Press(Key key) override {
-        const Qt::Key k = key == Key::Tab ? Qt::Key_Tab
+        const Qt::Key k = key == Key::Tab    ? Qt::Key_Tab
                           : key == Key::Home ? Qt::Key_Home
                                              : Qt::Key_Delete;
         QTest::keyClick(QApplication::focusWidget(), k);
@@ -109,9 +115,7 @@ class QtWindowHarness final : public WindowHarness {
         }
         return p;
     }
-    std::string Clipboard() override {
-        return QGuiApplication::clipboard()->text().toStdString();
-    }
+    std::string Clipboard() override { return QGuiApplication::clipboard()->text().toStdString(); }
     std::vector<std::string> Opened() override {
         std::vector<std::string> out;
         for (const QString& url : win_->opened) out.push_back(url.toStdString());

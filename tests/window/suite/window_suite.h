@@ -13,7 +13,7 @@ namespace aspect::testing_support::suite {
 
 inline constexpr Rgb kRed = 0xFF0000;
 
-class WindowSuite : public ::testing::Test {
+class RealWindow : public ::testing::Test {
   protected:
     void SetUp() override { h->Start(store); }
 

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "language/homepage.h"
-#include "window/design.h"
 #include "language/language.h"
+#include "window/design.h"
 #include "window_suite.h"
 
 namespace aspect::testing_support::suite {
@@ -21,7 +21,7 @@ struct LinkLook {
     int longestRow = 0;
 };
 
-class Hover : public WindowSuite {
+class RealWindowHover : public RealWindow {
   protected:
     LinkLook LookOfLink(Rgb colour) {
         const Pixels g = h->Grab();
@@ -47,8 +47,7 @@ class Hover : public WindowSuite {
     std::vector<std::uint8_t> StoredLanguage(settings::RegistryApi& api) {
         settings::Hkey key = 0;
         if (api.RegOpenKeyExA(settings::kHkeyCurrentUser, "Software\\Morlane", 0,
-                              settings::kKeyQueryValue, &key) !=
-            settings::kErrorSuccess) {
+                              settings::kKeyQueryValue, &key) != settings::kErrorSuccess) {
             return {};
         }
         std::vector<std::uint8_t> bytes(8);
@@ -65,7 +64,7 @@ class Hover : public WindowSuite {
     }
 };
 
-TEST_F(Hover, FlagsLightOneAtATimeAndStraightMovesSwitch) {
+TEST_F(RealWindowHover, FlagsLightOneAtATimeAndStraightMovesSwitch) {
     MoveOver(Control::imgLangENG);
     EXPECT_TRUE(h->Visible(Control::imgLangENG_hl));
     EXPECT_TRUE(h->TimerRunning());
@@ -85,7 +84,7 @@ TEST_F(Hover, FlagsLightOneAtATimeAndStraightMovesSwitch) {
     EXPECT_EQ(HoverState(), 0);
 }
 
-TEST_F(Hover, OtherControlsKeepTheHighlightUntilThePointerLeaves) {
+TEST_F(RealWindowHover, OtherControlsKeepTheHighlightUntilThePointerLeaves) {
     MoveOver(Control::imgLangHUN);
     for (const Control c : {Control::txtW, Control::chLock, Control::lblResult, Control::Label3,
                             Control::lblTitle, Control::Image3}) {
@@ -100,7 +99,7 @@ TEST_F(Hover, OtherControlsKeepTheHighlightUntilThePointerLeaves) {
     EXPECT_FALSE(h->TimerRunning());
 }
 
-TEST_F(Hover, LinkLightsUnderlinedAndClearsWhenLeavingTheWindowFromIt) {
+TEST_F(RealWindowHover, LinkLightsUnderlinedAndClearsWhenLeavingTheWindowFromIt) {
     const LinkLook normal = LookOfLink(kLinkNormal);
     const Placement r = h->Placed(Control::lblHomepage);
     const int half = (r.right - r.left) / 2;
@@ -117,7 +116,7 @@ TEST_F(Hover, LinkLightsUnderlinedAndClearsWhenLeavingTheWindowFromIt) {
     EXPECT_FALSE(h->TimerRunning());
 }
 
-TEST_F(Hover, ClickOnTheLitTwinSwitchesLanguageAndKeepsTheHighlight) {
+TEST_F(RealWindowHover, ClickOnTheLitTwinSwitchesLanguageAndKeepsTheHighlight) {
     h->Type(Control::txtW, "1920");
     // While the twin is hidden a click on the spot reaches the plain flag: nothing happens.
     h->PressAndRelease(Control::imgLangENG);
@@ -138,7 +137,7 @@ TEST_F(Hover, ClickOnTheLitTwinSwitchesLanguageAndKeepsTheHighlight) {
     EXPECT_EQ(StoredLanguage(store), (std::vector<std::uint8_t>{0, 0}));
 }
 
-TEST_F(Hover, FailingStoreStillSwitchesTheCaptions) {
+TEST_F(RealWindowHover, FailingStoreStillSwitchesTheCaptions) {
     store.failWrites = true;
     ClickOn(Control::imgLangENG);
     EXPECT_EQ(h->Shown(Control::frmMain), language::kCaptionEnglish);
@@ -146,14 +145,14 @@ TEST_F(Hover, FailingStoreStillSwitchesTheCaptions) {
     EXPECT_EQ(h->Shown(Control::frmMain), language::kCaptionHungarian);
 }
 
-TEST_F(Hover, StoredAllBitsOpensInEnglish) {
+TEST_F(RealWindowHover, StoredAllBitsOpensInEnglish) {
     store.Put("software\\MORLANE", "Language", {settings::kRegBinary, {0xFF, 0xFF}});
     h->Start(store);
     EXPECT_EQ(h->Shown(Control::frmMain), language::kCaptionEnglish);
     EXPECT_EQ(h->Shown(Control::lblTitle), language::kCaptionEnglish);
 }
 
-TEST_F(Hover, ChosenLanguageSurvivesARestartInTheUsersOwnStore) {
+TEST_F(RealWindowHover, ChosenLanguageSurvivesARestartInTheUsersOwnStore) {
     settings::RegistryApi* first = h->UserStore();
     if (first == nullptr) GTEST_SKIP() << "the user's own settings are left alone here";
     h->Start(*first);
@@ -165,7 +164,7 @@ TEST_F(Hover, ChosenLanguageSurvivesARestartInTheUsersOwnStore) {
     EXPECT_EQ(StoredLanguage(*h->UserStore()), (std::vector<std::uint8_t>{1, 0}));
 }
 
-TEST_F(Hover, EachLinkClickOpensTheHomePageOnce) {
+TEST_F(RealWindowHover, EachLinkClickOpensTheHomePageOnce) {
     MoveOver(Control::lblHomepage);
     ClickOn(Control::lblHomepage);
     ClickOn(Control::lblHomepage);

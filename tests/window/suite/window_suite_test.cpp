@@ -13,7 +13,7 @@
 namespace aspect::testing_support::suite {
 namespace {
 
-TEST_F(WindowSuite, WindowOpensAsDesignedAndPrepared) {
+TEST_F(RealWindow, WindowOpensAsDesignedAndPrepared) {
     const Frame f = h->Window();
     EXPECT_EQ(f.clientWidth, 401);
     EXPECT_EQ(f.clientHeight, 409);
@@ -45,14 +45,14 @@ TEST_F(WindowSuite, WindowOpensAsDesignedAndPrepared) {
     EXPECT_EQ(h->Placed(Control::lblVersion).right, 393) << "keeps its right edge as it refits";
 }
 
-TEST_F(WindowSuite, FocusMovesWidthHeightLockAndBack) {
+TEST_F(RealWindow, FocusMovesWidthHeightLockAndBack) {
     for (const Control c : {Control::txtW, Control::txtH, Control::chLock, Control::txtW}) {
         EXPECT_EQ(h->Focus(), c) << static_cast<int>(c);
         h->Press(Key::Tab);
     }
 }
 
-TEST_F(WindowSuite, FieldsRefuseEverythingButDigitsAndBackspace) {
+TEST_F(RealWindow, FieldsRefuseEverythingButDigitsAndBackspace) {
     h->Type(Control::txtW, "19a.- 2");
     EXPECT_EQ(h->Shown(Control::txtW), "192");
     h->Type(Control::txtW, "\r\x1b\b");
@@ -61,13 +61,13 @@ TEST_F(WindowSuite, FieldsRefuseEverythingButDigitsAndBackspace) {
     EXPECT_EQ(h->Shown(Control::lblResult), "-");
 }
 
-TEST_F(WindowSuite, SixthTypedCharacterIsRefused) {
+TEST_F(RealWindow, SixthTypedCharacterIsRefused) {
     h->Type(Control::txtH, "1234567");
     EXPECT_EQ(h->Shown(Control::txtH), "12345");
     EXPECT_EQ(Count("txtH_Change"), 5);
 }
 
-TEST_F(WindowSuite, ControlShortcutsDoNothing) {
+TEST_F(RealWindow, ControlShortcutsDoNothing) {
     h->Type(Control::txtW, "123");
     h->Paste(Control::txtH, "9");
     h->SelectAll(Control::txtW);
@@ -76,7 +76,7 @@ TEST_F(WindowSuite, ControlShortcutsDoNothing) {
     EXPECT_EQ(h->Clipboard(), "9");
 }
 
-TEST_F(WindowSuite, DeleteKeyIsNotFiltered) {
+TEST_F(RealWindow, DeleteKeyIsNotFiltered) {
     h->Type(Control::txtW, "123");
     h->Press(Key::Home);
     h->Press(Key::Delete);
@@ -100,9 +100,9 @@ const PasteRow kPastes[] = {
     {"PairAcrossTheLimitAfterText", "123", "4\U0001F600", "1234"},
 };
 
-class Paste : public WindowSuite, public ::testing::WithParamInterface<PasteRow> {};
+class RealWindowPaste : public RealWindow, public ::testing::WithParamInterface<PasteRow> {};
 
-TEST_P(Paste, KeepsWholeCharactersWithinTheLimit) {
+TEST_P(RealWindowPaste, KeepsWholeCharactersWithinTheLimit) {
     const PasteRow& row = GetParam();
     Put(Control::txtW, row.before);
     h->CaretToEnd(Control::txtW);
@@ -112,9 +112,9 @@ TEST_P(Paste, KeepsWholeCharactersWithinTheLimit) {
     EXPECT_EQ(Count("txtW_Change"), std::string(row.before) == row.after ? 0 : 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Clipboard, Paste, ::testing::ValuesIn(kPastes), RowName());
+INSTANTIATE_TEST_SUITE_P(Clipboard, RealWindowPaste, ::testing::ValuesIn(kPastes), RowName());
 
-TEST_F(WindowSuite, ProgramTextLongerThanTheLimitCanBeShortenedNotGrown) {
+TEST_F(RealWindow, ProgramTextLongerThanTheLimitCanBeShortenedNotGrown) {
     h->Type(Control::txtW, "1");
     h->Type(Control::txtH, "5000");
     ClickLock();
@@ -128,7 +128,7 @@ TEST_F(WindowSuite, ProgramTextLongerThanTheLimitCanBeShortenedNotGrown) {
     EXPECT_EQ(h->Shown(Control::txtH), "2000000");
 }
 
-TEST_F(WindowSuite, ProgramWriteRaisesTheChangeEventNestedAndRed) {
+TEST_F(RealWindow, ProgramWriteRaisesTheChangeEventNestedAndRed) {
     h->Type(Control::txtW, "1");
     h->Type(Control::txtH, "100");
     ClickLock();
@@ -145,7 +145,7 @@ TEST_F(WindowSuite, ProgramWriteRaisesTheChangeEventNestedAndRed) {
     EXPECT_EQ(h->Shown(Control::lblResult), "1 : 100") << "unchanged while locked";
 }
 
-TEST_F(WindowSuite, PastedNumberBeyondThirtyTwoBitsIsAnInvalidEntryAndReleasesTheGuard) {
+TEST_F(RealWindow, PastedNumberBeyondThirtyTwoBitsIsAnInvalidEntryAndReleasesTheGuard) {
     h->Type(Control::txtW, "1920");
     Enter(Control::txtH, "9e99");
     ASSERT_EQ(h->Shown(Control::txtH), "9e99");
@@ -159,9 +159,9 @@ TEST_F(WindowSuite, PastedNumberBeyondThirtyTwoBitsIsAnInvalidEntryAndReleasesTh
     EXPECT_EQ(h->Shown(Control::txtW), "1600") << "the window keeps working";
 }
 
-class Unlocked : public WindowSuite, public ::testing::WithParamInterface<UnlockedRow> {};
+class RealWindowUnlocked : public RealWindow, public ::testing::WithParamInterface<UnlockedRow> {};
 
-TEST_P(Unlocked, ResultAndPreviewOnTheScreen) {
+TEST_P(RealWindowUnlocked, ResultAndPreviewOnTheScreen) {
     const UnlockedRow& row = GetParam();
     Enter(Control::txtW, row.w);
     Enter(Control::txtH, row.h);
@@ -173,18 +173,18 @@ TEST_P(Unlocked, ResultAndPreviewOnTheScreen) {
     EXPECT_EQ(Form().Left(Control::shpScr) - frameLeft, row.leftOffset);
     EXPECT_EQ(Form().Top(Control::shpScr) - frameTop, row.topOffset);
     // The red dashes are on the screen where the preview is, and only there.
-    const auto [in, out] = RedInAndOut(
-        static_cast<int>(frameLeft + row.leftOffset), static_cast<int>(frameTop + row.topOffset),
-        static_cast<int>(row.width), static_cast<int>(row.height));
+    const auto [in, out] = RedInAndOut(static_cast<int>(frameLeft + row.leftOffset),
+                                       static_cast<int>(frameTop + row.topOffset),
+                                       static_cast<int>(row.width), static_cast<int>(row.height));
     EXPECT_GT(in, static_cast<int>(row.width + row.height) / 2);
     EXPECT_EQ(out, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Entries, Unlocked, ::testing::ValuesIn(kUnlocked), RowName());
+INSTANTIATE_TEST_SUITE_P(Entries, RealWindowUnlocked, ::testing::ValuesIn(kUnlocked), RowName());
 
-class Locked : public WindowSuite, public ::testing::WithParamInterface<LockedRow> {};
+class RealWindowLocked : public RealWindow, public ::testing::WithParamInterface<LockedRow> {};
 
-TEST_P(Locked, ConvertsAfterARealClickOnTheCheckBox) {
+TEST_P(RealWindowLocked, ConvertsAfterARealClickOnTheCheckBox) {
     const LockedRow& row = GetParam();
     Enter(Control::txtW, row.storedW);
     Enter(Control::txtH, row.storedH);
@@ -208,9 +208,9 @@ TEST_P(Locked, ConvertsAfterARealClickOnTheCheckBox) {
               digits ? static_cast<int>(typed.size()) : 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, Locked, ::testing::ValuesIn(kLocked), RowName());
+INSTANTIATE_TEST_SUITE_P(Examples, RealWindowLocked, ::testing::ValuesIn(kLocked), RowName());
 
-TEST_F(WindowSuite, TellingPixels) {
+TEST_F(RealWindow, TellingPixels) {
     h->Type(Control::txtW, "1024");
     h->Type(Control::txtH, "768");
     const Pixels g = h->Grab();
@@ -232,7 +232,7 @@ TEST_F(WindowSuite, TellingPixels) {
 
 // Over the legend and the check box the window's own move event stays quiet
 // (the port's contract covers the other places).
-TEST_F(WindowSuite, NoWindowMoveOverTheLegendOrTheCheckBox) {
+TEST_F(RealWindow, NoWindowMoveOverTheLegendOrTheCheckBox) {
     h->MovePointer(30, 300);  // from the grey panel, which raises none
     h->Events().Clear();
     h->MovePointer(360, 395);

@@ -8,25 +8,11 @@
 namespace aspect::testing_support {
 namespace {
 
+using window::Utf8;
+using window::Wide;
 using window::Win32Window;
 
 Rgb ToRgb(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
-
-std::string Utf8(const std::wstring& w) {
-    std::string out(w.size() * 3, '\0');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(),
-                                      static_cast<int>(out.size()), nullptr, nullptr);
-    out.resize(static_cast<std::size_t>(n));
-    return out;
-}
-
-std::wstring Wide(std::string_view utf8) {
-    std::wstring out(utf8.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      out.data(), static_cast<int>(out.size()));
-    out.resize(static_cast<std::size_t>(n));
-    return out;
-}
 
 class Win32WindowHarness final : public WindowHarness {
   public:
@@ -89,9 +75,7 @@ class Win32WindowHarness final : public WindowHarness {
     bool Checked() override { return win_->Checked(); }
     bool TimerRunning() override { return win_->form.TimerEnabled(); }
     Rgb TextColour(Control field) override { return ToRgb(window::FieldColour(*win_, field)); }
-    Rgb Resolve(port::Colour colour) override {
-        return ToRgb(window::Win32Form::Resolve(colour));
-    }
+    Rgb Resolve(port::Colour colour) override { return ToRgb(window::Win32Form::Resolve(colour)); }
     Pixels Grab() override {
         const window::Grab g = window::GrabClient(win_->Hwnd());
         Pixels p{g.width, g.height, {}};
