@@ -115,7 +115,6 @@ class QtWindowHarness final : public WindowHarness {
         }
         return p;
     }
-    std::string Clipboard() override { return QGuiApplication::clipboard()->text().toStdString(); }
     std::vector<std::string> Opened() override {
         std::vector<std::string> out;
         for (const QString& url : win_->opened) out.push_back(url.toStdString());

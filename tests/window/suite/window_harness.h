@@ -84,7 +84,6 @@ class WindowHarness {
     virtual Rgb TextColour(Control field) = 0;
     virtual Rgb Resolve(port::Colour colour) = 0;
     virtual Pixels Grab() = 0;
-    virtual std::string Clipboard() = 0;
     // The addresses the window has asked the desktop to open.
     virtual std::vector<std::string> Opened() = 0;
     // The user's own settings store (the settings file, the registry), opened

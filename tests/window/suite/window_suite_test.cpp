@@ -71,9 +71,10 @@ TEST_F(RealWindow, ControlShortcutsDoNothing) {
     h->Type(Control::txtW, "123");
     h->Paste(Control::txtH, "9");
     h->SelectAll(Control::txtW);
-    h->Type(Control::txtW, "\x16\x18\x1a");  // Ctrl+V, Ctrl+X, Ctrl+Z
-    EXPECT_EQ(h->Shown(Control::txtW), "123");
-    EXPECT_EQ(h->Clipboard(), "9");
+    for (const char* shortcut : {"\x16", "\x18", "\x1a"}) {  // Ctrl+V, Ctrl+X, Ctrl+Z
+        h->Type(Control::txtW, shortcut);
+        EXPECT_EQ(h->Shown(Control::txtW), "123") << int(shortcut[0]);
+    }
 }
 
 TEST_F(RealWindow, DeleteKeyIsNotFiltered) {

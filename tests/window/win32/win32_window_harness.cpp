@@ -82,18 +82,6 @@ class Win32WindowHarness final : public WindowHarness {
         for (const COLORREF c : g.pixels) p.rgb.push_back(ToRgb(c));
         return p;
     }
-    std::string Clipboard() override {
-        std::string text;
-        if (!OpenClipboard(win_->Hwnd())) return text;
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-                text = Utf8(p);
-                GlobalUnlock(data);
-            }
-        }
-        CloseClipboard();
-        return text;
-    }
     std::vector<std::string> Opened() override {
         std::vector<std::string> files;
         for (const window::ShellCall& call : window::ShellCalls()) files.push_back(call.file);
