@@ -83,3 +83,23 @@ function(aspect_add_port_contract name)
     ENV ${ARG_ENV}
     LABELS ${ARG_LABELS})
 endfunction()
+
+# aspect_add_window_suite(<name> HARNESS <files...> LIBS <targets...> [GUI] [ENV ...]
+#                         [LABELS ...])
+# The real windows' behaviour suite (tests/window/suite) against one real window:
+# HARNESS defines MakeWindowHarness for it (see tests/window/suite/window_harness.h).
+function(aspect_add_window_suite name)
+  cmake_parse_arguments(ARG "GUI" "" "HARNESS;LIBS;ENV;LABELS" ${ARGN})
+  set(gui)
+  if(ARG_GUI)
+    set(gui GUI)
+  endif()
+  set(suite ${PROJECT_SOURCE_DIR}/tests/window/suite)
+  aspect_add_test(${name} ${gui}
+    SOURCES ${suite}/window_suite_test.cpp ${suite}/window_suite_hover_test.cpp
+            ${suite}/window_suite.h ${suite}/window_harness.h ${ARG_HARNESS}
+    LIBS aspect::test_support aspect::window ${ARG_LIBS}
+    ENV ${ARG_ENV}
+    LABELS ${ARG_LABELS})
+  target_include_directories(${name} PRIVATE ${suite})
+endfunction()

@@ -22,6 +22,14 @@ std::vector<ShellCall>& ShellCalls() {
     return calls;
 }
 
+std::wstring Wide(std::string_view utf8) {
+    std::wstring out(utf8.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                      out.data(), static_cast<int>(out.size()));
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+}
+
 bool UnderWine() {
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
@@ -70,8 +78,9 @@ std::wstring Win32Window::WindowText(Control c) const {
     return text;
 }
 
-std::string Win32Window::Utf8Text(Control c) const {
-    const std::wstring w = WindowText(c);
+std::string Win32Window::Utf8Text(Control c) const { return Utf8(WindowText(c)); }
+
+std::string Utf8(std::wstring_view w) {
     std::string out(w.size() * 3, '\0');
     const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(),
                                       static_cast<int>(out.size()), nullptr, nullptr);

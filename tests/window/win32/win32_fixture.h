@@ -29,6 +29,10 @@ struct ShellCall {
 // Every call to the shell since the last Clear(); tests never start a browser.
 std::vector<ShellCall>& ShellCalls();
 
+// UTF-16 window texts to UTF-8 and back.
+std::string Utf8(std::wstring_view text);
+std::wstring Wide(std::string_view utf8);
+
 // Whether the tests run under Wine, in a private prefix and display.
 bool UnderWine();
 

@@ -9,19 +9,12 @@
 namespace aspect::testing_support {
 namespace {
 
+using window::Wide;
 using window::Win32Form;
 
 HINSTANCE WINAPI RecordShell(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT) {
     window::ShellCalls().push_back({nullptr, true, file ? file : "", true, "", 0});
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
-}
-
-std::wstring Wide(std::string_view utf8) {
-    std::wstring out(utf8.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      out.data(), static_cast<int>(out.size()));
-    out.resize(static_cast<std::size_t>(n));
-    return out;
 }
 
 class Win32Harness final : public PortHarness {

@@ -10,9 +10,7 @@ namespace {
 using testing_support::MemoryRegistry;
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kPanel = RGB(0xE0, 0xE0, 0xE0);
 
 // How many pixels of the control's picture on the screen differ from the bitmap.
 int PictureMismatches(const Grab& g, Win32Window& win, Control c, int scale) {
@@ -68,25 +66,6 @@ TEST(Win32Pixels, PicturesOnScreenAreTheSharedBitmaps) {
     MemoryRegistry store;
     Win32Window win(store);
     ExpectPicturesAsDrawn(win, 1, [](Win32Window& w) { return GrabClient(w.Hwnd()); });
-}
-
-TEST(Win32Pixels, TellingPixels) {
-    MemoryRegistry store;
-    Win32Window win(store);
-    win.Type(Control::txtW, L"1024");
-    win.Type(Control::txtH, L"768");
-    const Grab g = GrabClient(win.Hwnd());
-    ASSERT_EQ(g.width, 401);
-    EXPECT_EQ(g.At(240, 50), kWhite) << "the header band";
-    EXPECT_EQ(g.At(400, 10), kWhite) << "the band reaches the edge";
-    EXPECT_EQ(g.At(30, 300), kPanel) << "the grey panel";
-    EXPECT_EQ(g.At(400, 70), GetSysColor(COLOR_BTNSHADOW)) << "the line";
-    for (const int x : {40, 359, 56, 343}) {
-        EXPECT_EQ(g.At(x, 300), kBlack) << "outline at x " << x;
-    }
-    // The 4:3 entry's preview lies exactly on the 4:3 outline: red dashes over black.
-    EXPECT_GT(RedAlong(g, 80, 193, 371), 40);
-    EXPECT_EQ(g.At(100, 300), kPanel) << "no fill";
 }
 
 // The window as the system lays it out on a monitor of 192 dots per inch, at

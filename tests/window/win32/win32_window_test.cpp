@@ -1,7 +1,10 @@
+// What only the Win32 window has: its fonts' character set, characters from real
+// keys, pictures named by their window text, the shell's arguments, the
+// pointer's capture, and the outer bounds in physical pixels; the behaviour
+// both windows share is in the real-window suite (tests/window/suite).
 #include <gtest/gtest.h>
 
 #include "language/homepage.h"
-#include "language/language.h"
 #include "support/memory_registry.h"
 #include "support/row_name.h"
 #include "win32_fixture.h"
@@ -10,57 +13,6 @@ namespace aspect::window {
 namespace {
 
 using testing_support::MemoryRegistry;
-
-constexpr COLORREF kRed = RGB(255, 0, 0);
-
-TEST(Win32StartUp, WindowOpensAsDesignedAndPrepared) {
-    MemoryRegistry store;
-    Win32Window win(store);
-    RECT client{};
-    GetClientRect(win.Hwnd(), &client);
-    EXPECT_EQ(client.right, 401);
-    EXPECT_EQ(client.bottom, 409);
-    const LONG_PTR style = GetWindowLongPtrW(win.Hwnd(), GWL_STYLE);
-    EXPECT_FALSE(style & WS_THICKFRAME) << "not resizable";
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_FALSE(style & WS_MINIMIZEBOX);
-    EXPECT_TRUE(style & WS_SYSMENU) << "the close box";
-
-    EXPECT_EQ(GetFocus(), win.H(Control::txtW));
-    EXPECT_EQ(win.WindowText(Control::txtW), L"");
-    EXPECT_EQ(win.WindowText(Control::txtH), L"");
-    EXPECT_FALSE(win.Checked());
-    EXPECT_EQ(win.WindowText(Control::lblResult), L"");
-    EXPECT_EQ(win.WindowText(Control::lblVersion), L"v1.2.0");
-    EXPECT_FALSE(win.Visible(Control::imgLangENG_hl));
-    EXPECT_FALSE(win.Visible(Control::imgLangHUN_hl));
-    EXPECT_FALSE(win.form.TimerEnabled());
-    for (const auto& [hl, plain] : {std::pair{Control::imgLangENG_hl, Control::imgLangENG},
-                                    std::pair{Control::imgLangHUN_hl, Control::imgLangHUN}}) {
-        const RECT a = win.ClientRectOf(hl);
-        const RECT b = win.ClientRectOf(plain);
-        EXPECT_TRUE(EqualRect(&a, &b)) << "a lit flag lies exactly on its plain flag";
-    }
-    EXPECT_EQ(win.form.Left(Control::shp4_3), 80);
-    EXPECT_EQ(win.form.Left(Control::shp16_9), 40);
-    EXPECT_EQ(win.form.Left(Control::shp16_10), 56);
-    EXPECT_EQ(win.ClientRectOf(Control::lblVersion).right, 393) << "keeps its right edge";
-    // Wide window texts hold the Hungarian letters whatever the ANSI code page.
-    EXPECT_EQ(win.WindowText(Control::frmMain), L"K\u00e9par\u00e1ny sz\u00e1mol\u00f3");
-    EXPECT_EQ(win.WindowText(Control::lblTitle), win.WindowText(Control::frmMain));
-    EXPECT_EQ(win.WindowText(Control::chLock), L"Ar\u00e1ny z\u00e1rol\u00e1sa");
-    EXPECT_EQ(win.WindowText(Control::imgLangENG), L"English") << "a picture's name";
-    EXPECT_EQ(win.WindowText(Control::imgLangHUN_hl), L"Magyar");
-}
-
-TEST(Win32StartUp, FocusMovesWidthHeightLockAndBack) {
-    MemoryRegistry store;
-    Win32Window win(store);
-    for (const Control c : {Control::txtW, Control::txtH, Control::chLock, Control::txtW}) {
-        EXPECT_EQ(GetFocus(), win.H(c)) << static_cast<int>(c);
-        win.Key(VK_TAB);
-    }
-}
 
 TEST(Win32StartUp, FontsAskForTheDesignFacesInCentralEuropean) {
     MemoryRegistry store;
@@ -78,14 +30,11 @@ TEST(Win32StartUp, FontsAskForTheDesignFacesInCentralEuropean) {
     }
 }
 
-TEST(Win32Fields, RefuseEverythingButDigitsAndBackspace) {
+TEST(Win32StartUp, PicturesAreNamedByTheirWindowText) {
     MemoryRegistry store;
     Win32Window win(store);
-    win.Type(Control::txtW, L"19a.- 2\r\x1b\b");
-    EXPECT_EQ(win.WindowText(Control::txtW), L"19");
-    EXPECT_EQ(win.recorder.Count("txtW_KeyPress"), 10);
-    EXPECT_EQ(win.recorder.Count("txtW_Change"), 4);  // 1, 19, 192, 19
-    EXPECT_EQ(win.WindowText(Control::lblResult), L"-");
+    EXPECT_EQ(win.WindowText(Control::imgLangENG), L"English");
+    EXPECT_EQ(win.WindowText(Control::imgLangHUN_hl), L"Magyar");
 }
 
 TEST(Win32Fields, EnterAndEscapeReachTheKeyFilterAsTypedCharacters) {
@@ -98,87 +47,18 @@ TEST(Win32Fields, EnterAndEscapeReachTheKeyFilterAsTypedCharacters) {
     EXPECT_EQ(win.WindowText(Control::txtW), L"7");
 }
 
-TEST(Win32Fields, SixthTypedCharacterIsRefused) {
+TEST(Win32Link, AClickAsksTheShellWithTheFixedArguments) {
     MemoryRegistry store;
     Win32Window win(store);
-    win.Type(Control::txtH, L"1234567");
-    EXPECT_EQ(win.WindowText(Control::txtH), L"12345");
-    EXPECT_EQ(win.recorder.Count("txtH_Change"), 5);
-}
-
-TEST(Win32Fields, PastedLeadingNumberIsRead) {
-    MemoryRegistry store;
-    Win32Window win(store);
-    win.Type(Control::txtH, L"12");
-    win.Paste(Control::txtW, L"12ab");
-    EXPECT_EQ(win.WindowText(Control::lblResult), L"1 : 1");
-}
-
-TEST(Win32Fields, ControlShortcutsDoNothing) {
-    MemoryRegistry store;
-    Win32Window win(store);
-    win.Type(Control::txtW, L"123");
-    win.Paste(Control::txtH, L"9");
-    win.SelectAll(Control::txtW);
-    win.Type(Control::txtW, L"\x16\x18\x1a\x03");  // Ctrl+V, Ctrl+X, Ctrl+Z, Ctrl+C
-    EXPECT_EQ(win.WindowText(Control::txtW), L"123");
-}
-
-TEST(Win32Fields, ProgramTextLongerThanTheLimitCanBeShortenedNotGrown) {
-    MemoryRegistry store;
-    Win32Window win(store);
-    win.Type(Control::txtW, L"1");
-    win.Type(Control::txtH, L"5000");
-    win.ClickLock();
-    ASSERT_TRUE(win.Checked());
-    win.SelectAll(Control::txtW);
-    win.Type(Control::txtW, L"\b4000");  // 1 : 5000 gives a height of 20000000
-    ASSERT_EQ(win.WindowText(Control::txtH), L"20000000");
-    SendMessageW(win.H(Control::txtH), EM_SETSEL, 8, 8);
-    win.Type(Control::txtH, L"5");
-    EXPECT_EQ(win.WindowText(Control::txtH), L"20000000");
-    win.Type(Control::txtH, L"\b");
-    EXPECT_EQ(win.WindowText(Control::txtH), L"2000000");
-}
-
-TEST(Win32Fields, ProgramWriteRaisesTheChangeEventNestedAndRed) {
-    MemoryRegistry store;
-    Win32Window win(store);
-    win.Type(Control::txtW, L"1");
-    win.Type(Control::txtH, L"100");
-    win.ClickLock();
-    win.SelectAll(Control::txtW);
-    win.Type(Control::txtW, L"\b");
-    win.recorder.Clear();
-    win.Type(Control::txtW, L"1000");
-    EXPECT_EQ(win.WindowText(Control::txtH), L"100000");
-    EXPECT_EQ(FieldColour(win, Control::txtH), kRed);
-    EXPECT_EQ(FieldColour(win, Control::txtW), GetSysColor(COLOR_BTNTEXT));
-    // Every write into the height raised its change event at once, inside the
-    // calculation, which the guard turned away.
-    EXPECT_EQ(win.recorder.Count("txtW_Change"), 4);
-    EXPECT_EQ(win.recorder.Count("txtH_Change"), 4);
-    EXPECT_EQ(win.WindowText(Control::lblResult), L"1 : 100") << "unchanged while locked";
-}
-
-TEST(Win32Link, EachClickAsksTheShellOnceWithTheFixedArguments) {
-    MemoryRegistry store;
-    Win32Window win(store);
-    const POINT link = win.CentreOf(Control::lblHomepage);
-    win.MoveTo(link);
-    win.Click(link);
-    win.Click(link);
-    win.Click(link, false);
-    ASSERT_EQ(ShellCalls().size(), 2u);
-    for (const ShellCall& call : ShellCalls()) {
-        EXPECT_EQ(call.owner, win.Hwnd());
-        EXPECT_TRUE(call.nullOperation);
-        EXPECT_EQ(call.file, language::kHomepageAddress);
-        EXPECT_TRUE(call.nullParameters);
-        EXPECT_EQ(call.directory, "C:\\");
-        EXPECT_EQ(call.show, 0);
-    }
-    EXPECT_EQ(win.behaviour.Hover().HoverState(), 3) << "a click leaves the highlight";
+    win.Click(win.CentreOf(Control::lblHomepage));
+    ASSERT_EQ(ShellCalls().size(), 1u);
+    const ShellCall& call = ShellCalls()[0];
+    EXPECT_EQ(call.owner, win.Hwnd());
+    EXPECT_TRUE(call.nullOperation);
+    EXPECT_EQ(call.file, language::kHomepageAddress);
+    EXPECT_TRUE(call.nullParameters);
+    EXPECT_EQ(call.directory, "C:\\");
+    EXPECT_EQ(call.show, 0);
 }
 
 TEST(Win32Link, PressOnTheLinkReleasedElsewhereIsNoClick) {
@@ -196,6 +76,43 @@ TEST(Win32Link, PressOnTheLinkReleasedElsewhereIsNoClick) {
     SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(6, 5));
     EXPECT_EQ(ShellCalls().size(), 1u);
 }
+
+struct EdgeRow {
+    const char* name;
+    int dx, dy;        // from the window's outer top-left corner, or its far edges
+    bool fromFarEdge;  // measured from the right and bottom edges
+    bool stays;        // the highlight survives the timer
+};
+
+// The outer rectangle's left and top edges are inside, its right and bottom
+// edges outside; the frame and the title bar are inside.
+const EdgeRow kEdges[] = {
+    {"LeftEdgeInside", 0, 40, false, true},    {"TopEdgeInside", 40, 0, false, true},
+    {"TitleBarInside", 60, 8, false, true},    {"LastColumnInside", -1, -40, true, true},
+    {"RightEdgeOutside", 0, -40, true, false}, {"BottomEdgeOutside", -40, 0, true, false},
+    {"LeftOfTheWindow", -1, 40, false, false},
+};
+
+class Win32TimerEdge : public testing::TestWithParam<EdgeRow> {};
+
+TEST_P(Win32TimerEdge, PointerAgainstTheOuterBoundsInPhysicalPixels) {
+    const EdgeRow& row = GetParam();
+    MemoryRegistry store;
+    Win32Window win(store);
+    win.MoveTo(win.CentreOf(Control::lblHomepage));
+    ASSERT_EQ(win.behaviour.Hover().HoverState(), 3);
+    RECT r{};
+    GetWindowRect(win.Hwnd(), &r);
+    const POINT at = row.fromFarEdge ? POINT{r.right + row.dx, r.bottom + row.dy}
+                                     : POINT{r.left + row.dx, r.top + row.dy};
+    win.MoveToScreen(at);
+    Pump(3 * kTimerInterval);
+    EXPECT_EQ(win.behaviour.Hover().HoverState() == 3, row.stays);
+    EXPECT_EQ(win.form.TimerEnabled(), row.stays);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, Win32TimerEdge, testing::ValuesIn(kEdges),
+                         testing_support::RowName());
 
 }  // namespace
 }  // namespace aspect::window
