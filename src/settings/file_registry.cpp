@@ -124,9 +124,15 @@ Status FileRegistry::Modify(const std::function<Status(RegFile&, bool&)>& change
         const auto left = std::max(std::chrono::steady_clock::duration::zero(),
                                    deadline - std::chrono::steady_clock::now());
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(left);
-        status = target.linked
-                     ? lock.Acquire(target.folder.get(), target.name, false, faults_, wait)
-                     : lock.Acquire(folder.get(), name + ".lock", true, faults_, wait);
+        if (target.linked) {
+            status = lock.Acquire(target.folder.get(), target.name, false, faults_, wait);
+        } else {
+            // The folder itself too: a cleaner can delete the lock file, not the folder. Where
+            // folders cannot be locked (some network file systems), the lock file stays.
+            status = LockExclusive(folder.get(), wait, faults_);
+            if (status == kErrorLockViolation) return status;
+            status = lock.Acquire(folder.get(), name + ".lock", true, faults_, wait);
+        }
         if (status != kErrorSuccess) return status;
         // Again under the lock: the link may have changed while this process waited.
         SaveTarget now;
@@ -150,19 +156,20 @@ Status FileRegistry::Modify(const std::function<Status(RegFile&, bool&)>& change
         // Never a file the store would then refuse to read.
         const std::string written = file.Bytes();
         if (written.size() > kMaxStoreBytes) return kErrorFileTooLarge;
-        bool lockLost = false;
+        bool overtaken = false;
         status = ReplaceFileAtomically(
             target.folder.get(), target.name, written, faults_, [&]() -> Status {
-                // Deleted under this writer, the lock may be someone else's by now: read again.
-                if (!lock.Current()) {
-                    lockLost = true;
+                // A cleaner that deletes the lock file lets another writer in: when one has
+                // saved meanwhile, this change is made again on what it wrote.
+                if (!bytes.StillAt(target.folder.get(), target.name)) {
+                    overtaken = true;
                     return kErrorLockViolation;
                 }
                 if (!damaged) return kErrorSuccess;
                 return SetDamagedAside(target.folder.get(), target.name, folder.get(), name,
                                        bytes.oversized ? nullptr : &bytes.bytes, faults_, nullptr);
             });
-        if (!lockLost || std::chrono::steady_clock::now() >= deadline) return status;
+        if (!overtaken || std::chrono::steady_clock::now() >= deadline) return status;
     }
 }
 

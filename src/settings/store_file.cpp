@@ -201,6 +201,8 @@ FileBytes ReadStoreFile(int folder, const std::string& name, bool followLinks,
         result.status = kErrorAccessDenied;
         return result;
     }
+    result.device = st.st_dev;
+    result.inode = st.st_ino;
     if (static_cast<std::uintmax_t>(st.st_size) > kMaxStoreBytes) {
         result.oversized = true;
         return result;
@@ -226,6 +228,14 @@ FileBytes ReadStoreFile(int folder, const std::string& name, bool followLinks,
     }
     if (result.status != kErrorSuccess || result.oversized) result.bytes.clear();
     return result;
+}
+
+bool FileBytes::StillAt(int folder, const std::string& name) const {
+    struct stat st {};
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT && !exists;
+    }
+    return exists && st.st_dev == device && st.st_ino == inode;
 }
 
 Status OpenTrustedFolder(int start, const std::string& path, bool create, const IoFaults& faults,
@@ -345,6 +355,17 @@ bool SaveTarget::SameAs(const SaveTarget& other) const {
            ::fstat(other.folder.get(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+Status LockExclusive(int fd, std::chrono::milliseconds timeout, const IoFaults& faults) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+        if (Injected(faults, IoStep::kLock)) return StatusFromErrno(errno);
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return kErrorSuccess;
+        if (errno != EINTR && errno != EWOULDBLOCK) return StatusFromErrno(errno);
+        if (std::chrono::steady_clock::now() >= deadline) return kErrorLockViolation;
+        if (errno == EWOULDBLOCK) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
 Status WriteLock::Acquire(int folder, const std::string& name, bool create, const IoFaults& faults,
                           std::chrono::milliseconds timeout) {
     if (Injected(faults, IoStep::kLockOpen)) return StatusFromErrno(errno);
@@ -360,16 +381,14 @@ Status WriteLock::Acquire(int folder, const std::string& name, bool create, cons
         struct stat st {};
         if (::fstat(fd_.get(), &st) != 0) return StatusFromErrno(errno);
         if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return kErrorAccessDenied;
-        if (Injected(faults, IoStep::kLock)) return StatusFromErrno(errno);
-        if (::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) {
-            // A file removed or replaced while this process waited locks nothing any more.
-            if (Current()) return kErrorSuccess;
-            if (std::chrono::steady_clock::now() >= deadline) return kErrorLockViolation;
-            continue;
-        }
-        if (errno != EINTR && errno != EWOULDBLOCK) return StatusFromErrno(errno);
+        const auto left = std::max(std::chrono::steady_clock::duration::zero(),
+                                   deadline - std::chrono::steady_clock::now());
+        const Status locked = LockExclusive(
+            fd_.get(), std::chrono::duration_cast<std::chrono::milliseconds>(left), faults);
+        if (locked != kErrorSuccess) return locked;
+        // A file removed or replaced while this process waited locks nothing any more.
+        if (Current()) return kErrorSuccess;
         if (std::chrono::steady_clock::now() >= deadline) return kErrorLockViolation;
-        if (errno == EWOULDBLOCK) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
 

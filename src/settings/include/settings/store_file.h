@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -58,6 +59,11 @@ struct FileBytes {
     bool exists = false;
     bool oversized = false;  // larger than kMaxStoreBytes, so not read
     std::string bytes;
+    // The file read; a save replaces it only while it is still the one at its name.
+    std::uint64_t device = 0, inode = 0;
+
+    // True while `name` in `folder` is the file read, or still missing when none was.
+    bool StillAt(int folder, const std::string& name) const;
 };
 
 // Reads `name` in the folder `folder` (AT_FDCWD for the working folder) when it is a regular
@@ -92,6 +98,10 @@ struct SaveTarget {
 // file, and for a file without its owner's write permission (the user made it read-only).
 Status ResolveSaveTarget(int folder, const std::string& name, SaveTarget& target);
 
+// Takes an exclusive flock on `fd`, a file or a folder, waiting up to `timeout`; 33
+// (ERROR_LOCK_VIOLATION) when it stays taken. Released when the descriptor is closed.
+Status LockExclusive(int fd, std::chrono::milliseconds timeout, const IoFaults& faults);
+
 // An exclusive advisory lock on a file, released when destroyed or when the process dies, so
 // a killed writer never leaves the store locked.
 class WriteLock {
@@ -103,7 +113,8 @@ class WriteLock {
     Status Acquire(int folder, const std::string& name, bool create, const IoFaults& faults,
                    std::chrono::milliseconds timeout);
     // True while the locked file is still the one at its name: a cleaner may delete it, and
-    // a writer then locks another.
+    // a writer then locks another, so a save also checks that the file it read is still there
+    // (FileBytes::StillAt).
     bool Current() const;
 
   private:
