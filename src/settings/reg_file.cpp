@@ -298,7 +298,8 @@ bool SameContent(const RegDocument& a, const RegDocument& b) {
         std::vector<Key> keys;
         for (const RegKey& key : doc.keys) {
             std::vector<Value> values;
-            for (const RegValue& v : key.values) values.emplace_back(Folded(v.name), v.type, &v.data);
+            for (const RegValue& v : key.values)
+                values.emplace_back(Folded(v.name), v.type, &v.data);
             std::sort(values.begin(), values.end());
             keys.emplace_back(Folded(key.path), std::move(values));
         }

@@ -350,7 +350,8 @@ Status ResolveSaveTarget(int folder, const std::string& name, SaveTarget& target
 }
 
 bool SaveTarget::SameAs(const SaveTarget& other) const {
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     return name == other.name && ::fstat(folder.get(), &a) == 0 &&
            ::fstat(other.folder.get(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
@@ -393,7 +394,8 @@ Status WriteLock::Acquire(int folder, const std::string& name, bool create, cons
 }
 
 bool WriteLock::Current() const {
-    struct stat locked {}, named {};
+    struct stat locked {
+    }, named{};
     return fd_.valid() && ::fstat(fd_.get(), &locked) == 0 &&
            ::fstatat(folder_, name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
            locked.st_dev == named.st_dev && locked.st_ino == named.st_ino;

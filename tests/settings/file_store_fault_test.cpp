@@ -81,7 +81,8 @@ TEST_F(FileStore, TemporaryFileOfAKilledWriterIsRemoved) {
     for (const char* name : {"registry.reg.tmp-save-0123456789abcdef", "registry.reg.tmp-Ab12Cd",
                              "registry.reg.tmp-save-0123456789abcdeg"}) {
         Spit(folder / name, "half a file");
-        fs::last_write_time(folder / name, fs::file_time_type::clock::now() - std::chrono::minutes(2));
+        fs::last_write_time(folder / name,
+                            fs::file_time_type::clock::now() - std::chrono::minutes(2));
     }
     Spit(folder / "registry.reg.tmp-save-fedcba9876543210", "a live writer's");
     FileRegistry store(file.string());

@@ -13,8 +13,8 @@ using namespace testing_file;
 struct RivalRow {
     const char* name;
     int writers, writes;
-    bool linked;        // each writer's folder links its registry.reg to one shared file
-    bool lockDeleted;   // a cleaner deletes registry.reg.lock all the while
+    bool linked;       // each writer's folder links its registry.reg to one shared file
+    bool lockDeleted;  // a cleaner deletes registry.reg.lock all the while
 };
 
 const RivalRow kRivals[] = {

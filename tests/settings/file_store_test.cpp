@@ -32,7 +32,8 @@ std::string Utf16(std::string_view text) {
 
 // A file of about `size` bytes holding another program's key, with "Language" after it.
 std::string Padded(std::size_t size, const std::string& language) {
-    const std::string head = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Pad\"=\"";
+    const std::string head =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Pad\"=\"";
     const std::string tail = "\"\n\n" + language;
     return head + std::string(size - head.size() - tail.size(), 'x') + tail;
 }
@@ -87,8 +88,7 @@ const KeptRow kKept[] = {
     {"CutInsideAValue", kSaved1.substr(0, kSaved1.size() - 4) + "\\", false, 0,
      "Windows Registry Editor Version 5.00\n\n" + kEnglishSection + "\"Language\"=hex:01,\\", 0},
     // The store never writes a file it would then refuse to read.
-    {"SaveWouldPassTheReadCap", Padded(65530, ""), false, 0, Padded(65530, ""),
-     kErrorFileTooLarge},
+    {"SaveWouldPassTheReadCap", Padded(65530, ""), false, 0, Padded(65530, ""), kErrorFileTooLarge},
     {"SameSizeAtTheReadCap", Padded(65530, kEnglishSection), false, 1, "", 0},
 };
 

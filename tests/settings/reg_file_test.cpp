@@ -76,7 +76,8 @@ const AcceptRow kAccepted[] = {
     {"QuotedEmptyNameIsDefault", kHead + "\"\"=hex:05\n", {{"", 3, {5}}}},
     {"OldHeader", "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"v\"=hex:01\n", {{"v", 3, {1}}}},
     {"Utf16WithBom", Utf16(kHead + "\"v\"=hex:01\r\n"), {{"v", 3, {1}}}},
-    {"CrLineEnds", "Windows Registry Editor Version 5.00\r\r[HKEY_CURRENT_USER\\K]\r\"v\"=hex:01\r",
+    {"CrLineEnds",
+     "Windows Registry Editor Version 5.00\r\r[HKEY_CURRENT_USER\\K]\r\"v\"=hex:01\r",
      {{"v", 3, {1}}}},
     {"CommentsBlankLinesAndIndents",
      "\n; by hand\n Windows Registry Editor Version 5.00\n;\n\t[HKEY_CURRENT_USER\\K]\n ; x\n "
@@ -85,15 +86,15 @@ const AcceptRow kAccepted[] = {
     {"DeletedValue", kHead + "\"v\"=hex:01\n\"V\"=-\n", std::nullopt},
     {"DeletedWithItsParent", kHead + "\"v\"=hex:01\n[-HKEY_CURRENT_USER]\n", std::nullopt},
     {"KeyMadeAgainAfterItsDeletion",
-     kHead + "\"v\"=hex:01\n\"w\"=hex:01\n[-HKEY_CURRENT_USER\\K]\n[HKEY_CURRENT_USER\\K]\n\"v\"=hex:02",
+     kHead + "\"v\"=hex:01\n\"w\"=hex:01\n[-HKEY_CURRENT_USER\\K]\n[HKEY_CURRENT_USER\\K]\n\"v\"="
+             "hex:02",
      {{"v", 3, {2}}}},
     // Each line after the first sets "v" in a way the store cannot read, or outside the key.
     {"UnreadableLinesAreSkipped",
-     kHead +
-         "\"v\"=hex:03\ngarbage\n\"v\"=\"\xC3\"\n\"v=hex:01\n\"v\"=\"a\\n\"\n\"v\"=hex:1,00\n"
-         "\"v\"=hex:01,\n\"v\"=dword:123456789\n\"v\"=\"a\x01\"\n\"v\"=\"a\" b\n"
-         "[HKEY_NOWHERE\\K]\n\"v\"=hex:04\n[HKEY_CURRENT_USER\\\\K]\n\"v\"=hex:05\n"
-         "[HKEY_CURRENT_USER\\K\n\"v\"=hex:06\n[HKEY_CURRENT_USER\\K]\n\"v\"=hex:01,\\",
+     kHead + "\"v\"=hex:03\ngarbage\n\"v\"=\"\xC3\"\n\"v=hex:01\n\"v\"=\"a\\n\"\n\"v\"=hex:1,00\n"
+             "\"v\"=hex:01,\n\"v\"=dword:123456789\n\"v\"=\"a\x01\"\n\"v\"=\"a\" b\n"
+             "[HKEY_NOWHERE\\K]\n\"v\"=hex:04\n[HKEY_CURRENT_USER\\\\K]\n\"v\"=hex:05\n"
+             "[HKEY_CURRENT_USER\\K\n\"v\"=hex:06\n[HKEY_CURRENT_USER\\K]\n\"v\"=hex:01,\\",
      {{"v", 3, {3}}}},
 };
 
@@ -123,7 +124,9 @@ struct RejectRow {
 const RejectRow kRejected[] = {
     {"Empty", ""},
     {"OnlyComments", "; Windows Registry Editor Version 5.00\n\n"},
-    {"Binary", std::string("\x7F" "ELF\x02\x01\0\0", 8)},
+    {"Binary", std::string("\x7F"
+                           "ELF\x02\x01\0\0",
+                           8)},
     {"Utf16WithoutBom", std::string("W\0i\0n\0", 6)},
     {"ValueBeforeTheHeader", "\"v\"=hex:01\nWindows Registry Editor Version 5.00\n"},
 };
@@ -155,7 +158,8 @@ TEST(RegFile, EveryTruncationIsKeptAndTakesAnEdit) {
             ASSERT_TRUE(edited.has_value()) << length;
             RegKey* key = expected.FindKey("HKEY_CURRENT_USER\\Software\\Morlane");
             if (key == nullptr) {
-                key = &expected.keys.emplace_back(RegKey{"HKEY_CURRENT_USER\\Software\\Morlane", {}});
+                key =
+                    &expected.keys.emplace_back(RegKey{"HKEY_CURRENT_USER\\Software\\Morlane", {}});
             }
             key->SetValue(english.name, english.type, english.data);
             EXPECT_EQ(*edited, expected) << "cut at " << length;

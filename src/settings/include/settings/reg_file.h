@@ -83,8 +83,8 @@ class RegFile {
     };
     // Parses `text` into `doc`, with where each value was last defined (parallel to `doc`) and
     // where a line can be added to each key's last section. False without a header.
-    static bool Scan(std::string_view text, RegDocument& doc,
-                     std::vector<std::vector<Span>>& spans, std::vector<std::size_t>& insertAt);
+    static bool Scan(std::string_view text, RegDocument& doc, std::vector<std::vector<Span>>& spans,
+                     std::vector<std::size_t>& insertAt);
     // Takes `text` when it reads as `expected`.
     bool Adopt(std::string text, const RegDocument& expected);
     // `text_` with a new section for `path` appended, the section's header line last.
