@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <tuple>
 #include <unordered_map>
 #include <utility>
@@ -405,13 +406,22 @@ bool RegFile::Scan(std::string_view text, RegDocument& doc, std::vector<std::vec
     }
     if (!header) return false;
     // Sections and values by folded name, so that merging repeats costs no search over all the
-    // others: parsing stays linear in the size of the file. Deleted keys and values stay in
-    // place, marked, until the end.
-    std::unordered_map<std::string, std::size_t> keyAt;
-    std::vector<std::string> folded;
+    // others. Sections are ordered, so that a deletion finds a key's subkeys side by side:
+    // parsing stays O(n log n) in the size of the file. Deleted keys and values stay in place,
+    // marked, until the end.
+    std::map<std::string, std::size_t> keyAt;
     std::vector<bool> keyAlive;
     std::vector<std::unordered_map<std::string, std::size_t>> valueAt;
     std::vector<std::vector<bool>> valueAlive;
+    const auto remove = [&](std::map<std::string, std::size_t>::iterator at) {
+        const std::size_t k = at->second;
+        keyAlive[k] = false;
+        doc.keys[k].values.clear();
+        spans[k].clear();
+        valueAt[k].clear();
+        valueAlive[k].clear();
+        return keyAt.erase(at);
+    };
     const std::size_t kNone = SIZE_MAX;
     std::size_t current = kNone;
     while (lines.Next(begin, end)) {
@@ -423,28 +433,25 @@ bool RegFile::Scan(std::string_view text, RegDocument& doc, std::vector<std::vec
             current = kNone;
             if (line.back() != ']' || line.size() < 2) continue;
             std::string_view path = line.substr(1, line.size() - 2);
-            const bool remove = path.starts_with('-');
-            if (remove) path.remove_prefix(1);
+            const bool deletion = path.starts_with('-');
+            if (deletion) path.remove_prefix(1);
             if (!ValidKeyPath(path)) continue;
             std::string key = Folded(path);
-            if (remove) {
-                // The key goes with its subkeys, as importing the line deletes them.
-                for (std::size_t k = 0; k < folded.size(); ++k) {
-                    if (folded[k].starts_with(key) &&
-                        (folded[k].size() == key.size() || folded[k][key.size()] == '\\')) {
-                        keyAlive[k] = false;
-                        doc.keys[k].values.clear();
-                        spans[k].clear();
-                        valueAt[k].clear();
-                        valueAlive[k].clear();
-                    }
+            if (deletion) {
+                // The key goes with its subkeys, as importing the line deletes them; a later
+                // section of the same name makes a new key.
+                const auto same = keyAt.find(key);
+                if (same != keyAt.end()) remove(same);
+                key += '\\';
+                for (auto at = keyAt.lower_bound(key);
+                     at != keyAt.end() && at->first.starts_with(key);) {
+                    at = remove(at);
                 }
                 continue;
             }
             const auto [at, added] = keyAt.try_emplace(key, doc.keys.size());
             if (added) {
                 doc.keys.push_back(RegKey{std::string(path), {}});
-                folded.push_back(std::move(key));
                 keyAlive.push_back(true);
                 valueAt.emplace_back();
                 valueAlive.emplace_back();
@@ -452,7 +459,6 @@ bool RegFile::Scan(std::string_view text, RegDocument& doc, std::vector<std::vec
                 insertAt.push_back(0);
             }
             current = at->second;
-            keyAlive[current] = true;
             insertAt[current] = end;
             continue;
         }

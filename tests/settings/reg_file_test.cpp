@@ -200,6 +200,11 @@ const ScaleRow kScales[] = {
     {"ValuesInOneKey",
      [](int count) { return Numbered("[HKEY_CURRENT_USER\\K]\n", "\"v", "\"=hex:01\n", count); },
      false},
+    {"SectionsAndDeletionsInTurn",
+     [](int count) {
+         return Numbered("", "[HKEY_CURRENT_USER\\K", "]\n\"v\"=hex:01\n[-HKEY_USERS\\K]\n", count);
+     },
+     true},
     {"SectionsRepeatedInTurn",
      [](int count) {
          return Numbered("", "[HKEY_CURRENT_USER\\K", "]\n\"v\"=hex:01\n", count) +
