@@ -16,16 +16,16 @@ namespace aspect::settings {
 // Behaves as the Windows registry does for the helpers: missing keys and values give 2,
 // reading never creates anything, a value longer than the buffer gives 234 and leaves the
 // buffer alone, creating a key creates its parents, names compare case-insensitively.
-// Every change is one atomic, synced replacement of the file made under a lock on
-// "<file>.lock" (on the file itself when reached through a link) after re-reading the file,
-// so writers in other processes are never lost; a change rewrites only the line of the value
-// it sets (see RegFile). Changes are written only in a folder of the user's own that nobody
-// else can write to, and through a link only to the user's own regular file (see
-// OpenTrustedFolder); otherwise, and for a read-only file, they fail with 5 and change
-// nothing. A change that would make the file larger than kMaxStoreBytes fails with 223. A
-// wait for a lock held elsewhere ends after `lockTimeout` with 33, so a click never freezes
-// the window. A file without a readable header, or larger than kMaxStoreBytes, reads as empty
-// and is renamed to "<file>.damaged[-N]" when the next write replaces it (the newest few
+// Every change is one atomic, synced replacement of the file made under locks on the folder
+// and on "<file>.lock" (on the file itself when reached through a link) after re-reading the
+// file, and made again when another writer replaced the file meanwhile, so writers in other
+// processes are never lost; a change rewrites only the line of the value it sets (RegFile). Changes
+// are written only in a folder of the user's own that nobody else can write to, and through a link
+// only to the user's own regular file (see OpenTrustedFolder); otherwise, and for a read-only file,
+// they fail with 5 and change nothing. A change that would make the file larger than kMaxStoreBytes
+// fails with 223. A wait for a lock held elsewhere ends after `lockTimeout` with 33, so a click
+// never freezes the window. A file without a readable header, or larger than kMaxStoreBytes, reads
+// as empty and is renamed to "<file>.damaged[-N]" when the next write replaces it (the newest few
 // copies are kept); anything but a regular file fails every call and is never replaced.
 class FileRegistry final : public RegistryApi {
   public:
