@@ -1,5 +1,6 @@
 #include "settings/file_registry.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -98,12 +99,12 @@ Hkey FileRegistry::AddHandle(Handle handle) {
 Status FileRegistry::Read(RegDocument& doc) const {
     const FileBytes file = ReadStoreFile(AT_FDCWD, path_, true, faults_);
     if (file.status != kErrorSuccess) return file.status;
-    std::optional<RegDocument> parsed = ParseRegFile(file.bytes);
-    doc = parsed ? std::move(*parsed) : RegDocument{};
+    const std::optional<RegFile> parsed = RegFile::Parse(file.bytes);
+    doc = parsed ? parsed->Document() : RegDocument{};
     return kErrorSuccess;
 }
 
-Status FileRegistry::Modify(const std::function<Status(RegDocument&, bool&)>& change) {
+Status FileRegistry::Modify(const std::function<Status(RegFile&, bool&)>& change) {
     // Without a home there is no place that is surely the user's.
     const std::size_t slash = path_.rfind('/');
     if (!path_.starts_with('/') || slash + 1 == path_.size()) return kErrorPathNotFound;
@@ -112,39 +113,64 @@ Status FileRegistry::Modify(const std::function<Status(RegDocument&, bool&)>& ch
     Status status = OpenTrustedFolder(AT_FDCWD, slash == 0 ? "/" : path_.substr(0, slash), true,
                                       faults_, folder);
     if (status != kErrorSuccess) return status;
-    // Refuse a foreign target before even the lock file is made.
-    SaveTarget target;
-    status = ResolveSaveTarget(folder.get(), name, target);
-    if (status != kErrorSuccess) return status;
-    WriteLock lock;
-    status = lock.Acquire(folder.get(), name + ".lock", faults_, lockTimeout_);
-    if (status != kErrorSuccess) return status;
-    // Again under the lock: the link may have changed while this process waited.
-    status = ResolveSaveTarget(folder.get(), name, target);
-    if (status != kErrorSuccess) return status;
+    const auto deadline = std::chrono::steady_clock::now() + lockTimeout_;
+    while (true) {
+        // Refuse a foreign target before even the lock file is made.
+        SaveTarget target;
+        status = ResolveSaveTarget(folder.get(), name, target);
+        if (status != kErrorSuccess) return status;
+        // A linked file is locked itself, so that every folder linking to it takes one lock.
+        WriteLock lock;
+        const auto left = std::max(std::chrono::steady_clock::duration::zero(),
+                                   deadline - std::chrono::steady_clock::now());
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(left);
+        if (target.linked) {
+            status = lock.Acquire(target.folder.get(), target.name, false, faults_, wait);
+        } else {
+            // The folder itself too: a cleaner can delete the lock file, not the folder. Where
+            // folders cannot be locked (some network file systems), the lock file stays.
+            status = LockExclusive(folder.get(), wait, faults_);
+            if (status == kErrorLockViolation) return status;
+            status = lock.Acquire(folder.get(), name + ".lock", true, faults_, wait);
+        }
+        if (status != kErrorSuccess) return status;
+        // Again under the lock: the link may have changed while this process waited.
+        SaveTarget now;
+        status = ResolveSaveTarget(folder.get(), name, now);
+        if (status != kErrorSuccess) return status;
+        if (!now.SameAs(target) || now.linked != target.linked) {
+            if (std::chrono::steady_clock::now() >= deadline) return kErrorLockViolation;
+            continue;
+        }
 
-    // Re-read under the lock: another process may have written since this one last read.
-    const FileBytes file = ReadStoreFile(target.folder.get(), target.name, false, faults_);
-    if (file.status != kErrorSuccess) return file.status;
-    RegDocument doc;
-    bool damaged = false;
-    if (file.exists) {
-        std::optional<RegDocument> parsed = ParseRegFile(file.bytes);
-        damaged = !parsed;
-        if (parsed) doc = std::move(*parsed);
+        // Re-read under the lock: another process may have written since this one last read.
+        const FileBytes bytes = ReadStoreFile(target.folder.get(), target.name, false, faults_);
+        if (bytes.status != kErrorSuccess) return bytes.status;
+        std::optional<RegFile> parsed;
+        if (bytes.exists) parsed = RegFile::Parse(bytes.bytes);
+        const bool damaged = bytes.exists && !parsed;
+        RegFile file = parsed ? std::move(*parsed) : RegFile();
+        bool changed = false;
+        const Status applied = change(file, changed);
+        if (applied != kErrorSuccess || !changed) return applied;
+        // Never a file the store would then refuse to read.
+        const std::string written = file.Bytes();
+        if (written.size() > kMaxStoreBytes) return kErrorFileTooLarge;
+        bool overtaken = false;
+        status = ReplaceFileAtomically(
+            target.folder.get(), target.name, written, faults_, [&]() -> Status {
+                // A cleaner that deletes the lock file lets another writer in: when one has
+                // saved meanwhile, this change is made again on what it wrote.
+                if (!bytes.StillAt(target.folder.get(), target.name)) {
+                    overtaken = true;
+                    return kErrorLockViolation;
+                }
+                if (!damaged) return kErrorSuccess;
+                return SetDamagedAside(target.folder.get(), target.name, folder.get(), name,
+                                       bytes.oversized ? nullptr : &bytes.bytes, faults_, nullptr);
+            });
+        if (!overtaken || std::chrono::steady_clock::now() >= deadline) return status;
     }
-    bool changed = false;
-    const Status applied = change(doc, changed);
-    if (applied != kErrorSuccess || !changed) return applied;
-    std::function<Status()> setAside;
-    if (damaged) {
-        setAside = [&] {
-            return SetDamagedAside(target.folder.get(), target.name, folder.get(), name,
-                                   file.oversized ? nullptr : &file.bytes, faults_, nullptr);
-        };
-    }
-    return ReplaceFileAtomically(target.folder.get(), target.name, SerializeRegFile(doc), faults_,
-                                 setAside);
 }
 
 Status FileRegistry::RegOpenKeyExA(Hkey key, const char* subKey, std::uint32_t /*options*/,
@@ -225,9 +251,10 @@ Status FileRegistry::RegCreateKeyExA(Hkey key, const char* subKey, std::uint32_t
         status = Read(current);
         if (status != kErrorSuccess) return status;
         if (!KeyExists(current, handle.path)) {
-            status = Modify([&](RegDocument& doc, bool& changed) {
+            status = Modify([&](RegFile& file, bool& changed) {
+                const RegDocument& doc = file.Document();
                 if (KeyExists(doc, handle.path)) return kErrorSuccess;
-                doc.keys.push_back(RegKey{doc.Spelling(handle.path), {}});
+                if (!file.AddKey(doc.Spelling(handle.path))) return kErrorRegistryIoFailed;
                 changed = created = true;
                 return kErrorSuccess;
             });
@@ -257,14 +284,13 @@ Status FileRegistry::RegSetValueExA(Hkey key, const char* valueName, std::uint32
         if (IsStringType(type)) {
             bytes = Utf8ToUtf16Le(std::string_view(reinterpret_cast<const char*>(data), dataSize));
         }
-        return Modify([&](RegDocument& doc, bool& changed) {
+        return Modify([&](RegFile& file, bool& changed) {
+            const RegDocument& doc = file.Document();
             if (!KeyExists(doc, handle.path)) return kErrorKeyDeleted;
-            RegKey* section = doc.FindKey(handle.path);
-            if (section == nullptr) {
-                doc.keys.push_back(RegKey{doc.Spelling(handle.path), {}});
-                section = &doc.keys.back();
+            // Unreadable lines around it could swallow the line; then nothing is written.
+            if (!file.SetValue(doc.Spelling(handle.path), RegValue{name, type, bytes})) {
+                return kErrorRegistryIoFailed;
             }
-            section->SetValue(name, type, std::move(bytes));
             changed = true;
             return kErrorSuccess;
         });

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <map>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 
@@ -13,7 +16,9 @@ namespace aspect::settings {
 namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kOldHeader = "REGEDIT4";
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16Bom = "\xFF\xFE";
 constexpr std::array<std::string_view, 5> kHives = {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
                                                     "HKEY_CLASSES_ROOT", "HKEY_USERS",
                                                     "HKEY_CURRENT_CONFIG"};
@@ -63,29 +68,38 @@ bool ParseHex32(std::string_view digits, std::uint32_t& out) {
     return true;
 }
 
-// Physical lines without their line ends; CR LF and LF both end a line.
+// Physical lines as offsets into the text, without their line ends; CR, LF and CR LF each
+// end a line.
 class Lines {
   public:
     explicit Lines(std::string_view text) : text_(text) {}
-    bool Next(std::string_view& line) {
-        if (done_) return false;
-        const std::size_t end = text_.find('\n', pos_);
+    bool Next(std::size_t& begin, std::size_t& end) {
+        if (pos_ > text_.size()) return false;
+        begin = pos_;
+        end = text_.find_first_of("\r\n", pos_);
         if (end == std::string_view::npos) {
-            line = text_.substr(pos_);
-            done_ = true;
-        } else {
-            line = text_.substr(pos_, end - pos_);
+            end = text_.size();
             pos_ = end + 1;
+        } else {
+            pos_ = end + (text_.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         }
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         return true;
+    }
+    std::string_view Line(std::size_t begin, std::size_t end) const {
+        return text_.substr(begin, end - begin);
     }
 
   private:
     std::string_view text_;
     std::size_t pos_ = 0;
-    bool done_ = false;
 };
+
+// `s` without one line end at its end.
+std::string_view WithoutEol(std::string_view s) {
+    if (s.ends_with("\r\n")) return s.substr(0, s.size() - 2);
+    if (s.ends_with('\n') || s.ends_with('\r')) return s.substr(0, s.size() - 1);
+    return s;
+}
 
 bool HasControl(std::string_view s) {
     for (char c : s) {
@@ -143,12 +157,22 @@ bool ParseBytes(std::string_view list, std::vector<std::uint8_t>& out) {
     }
 }
 
-// Parses the data after "name=", reading continuation lines of hex data from `lines`.
-bool ParseData(std::string_view data, Lines& lines, RegValue& value) {
+// Parses the data after "name=", reading continuation lines of hex data from `lines` and
+// moving `end` past them. "-" deletes the value (`deleted`).
+bool ParseData(std::string_view data, Lines& lines, std::size_t& end, RegValue& value,
+               bool& deleted) {
+    deleted = false;
+    if (TrimRight(data) == "-") {
+        deleted = true;
+        return true;
+    }
     if (!data.empty() && data.front() == '"') {
-        std::size_t end = 0;
+        std::size_t close = 0;
         std::string text;
-        if (!ParseQuoted(data, end, text) || !TrimRight(data.substr(end)).empty()) return false;
+        if (!ParseQuoted(data, close, text) || !TrimRight(data.substr(close)).empty() ||
+            !IsValidUtf8(text)) {
+            return false;
+        }
         value.type = kRegSz;
         value.data = Utf8ToUtf16Le(text);
         value.data.insert(value.data.end(), {0, 0});
@@ -179,8 +203,10 @@ bool ParseData(std::string_view data, Lines& lines, RegValue& value) {
     std::string joined(rest);
     while (!TrimRight(joined).empty() && TrimRight(joined).back() == '\\') {
         joined.resize(TrimRight(joined).size() - 1);
-        std::string_view next;
-        if (!lines.Next(next) || HasControl(next)) return false;
+        std::size_t begin = 0;
+        if (!lines.Next(begin, end)) return false;
+        const std::string_view next = lines.Line(begin, end);
+        if (HasControl(next)) return false;
         joined += TrimLeft(next);
     }
     return ParseBytes(joined, value.data);
@@ -219,7 +245,9 @@ bool QuotableString(const RegValue& value, std::string& text) {
     return text.find('\0') == std::string::npos && !HasControl(text);
 }
 
-void AppendValue(std::string& out, const RegValue& value) {
+// The line (lines, for wrapped hex) of `value`, without the last line end.
+std::string ValueText(const RegValue& value, std::string_view eol) {
+    std::string out;
     std::string line;
     if (value.name.empty()) {
         line = "@";
@@ -230,8 +258,7 @@ void AppendValue(std::string& out, const RegValue& value) {
     std::string text;
     if (QuotableString(value, text)) {
         AppendQuoted(line, text);
-        out += line + '\n';
-        return;
+        return line;
     }
     if (value.type == kRegDword && value.data.size() == 4) {
         const auto& d = value.data;
@@ -241,8 +268,7 @@ void AppendValue(std::string& out, const RegValue& value) {
                         (static_cast<std::uint32_t>(d[2]) << 16) |
                         (static_cast<std::uint32_t>(d[3]) << 24),
                     8);
-        out += line + '\n';
-        return;
+        return line;
     }
     if (value.type == kRegBinary) {
         line += "hex:";
@@ -256,12 +282,40 @@ void AppendValue(std::string& out, const RegValue& value) {
         AppendHex32(item, value.data[i], 2);
         if (i + 1 < value.data.size()) item += ',';
         if (i > 0 && line.size() + item.size() + 1 > kWrapColumn) {
-            out += line + "\\\n";
+            ((out += line) += '\\') += eol;
             line = "  ";
         }
         line += item;
     }
-    out += line + '\n';
+    return out + line;
+}
+
+// Equal keys and values whatever their order and the spelling of their names; the registry
+// shows no order.
+bool SameContent(const RegDocument& a, const RegDocument& b) {
+    using Value = std::tuple<std::string, std::uint32_t, const std::vector<std::uint8_t>*>;
+    using Key = std::pair<std::string, std::vector<Value>>;
+    const auto sorted = [](const RegDocument& doc) {
+        std::vector<Key> keys;
+        for (const RegKey& key : doc.keys) {
+            std::vector<Value> values;
+            for (const RegValue& v : key.values)
+                values.emplace_back(Folded(v.name), v.type, &v.data);
+            std::sort(values.begin(), values.end());
+            keys.emplace_back(Folded(key.path), std::move(values));
+        }
+        std::sort(keys.begin(), keys.end());
+        return keys;
+    };
+    const std::vector<Key> x = sorted(a), y = sorted(b);
+    const auto same = [](const Value& v, const Value& w) {
+        return std::get<0>(v) == std::get<0>(w) && std::get<1>(v) == std::get<1>(w) &&
+               *std::get<2>(v) == *std::get<2>(w);
+    };
+    return std::equal(x.begin(), x.end(), y.begin(), y.end(), [&](const Key& k, const Key& l) {
+        return k.first == l.first &&
+               std::equal(k.second.begin(), k.second.end(), l.second.begin(), l.second.end(), same);
+    });
 }
 
 }  // namespace
@@ -334,69 +388,222 @@ std::string RegDocument::Spelling(std::string_view path) const {
     return std::string(spelt) + std::string(path.substr(best));
 }
 
-std::optional<RegDocument> ParseRegFile(std::string_view text) {
-    if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
-    if (!IsValidUtf8(text)) return std::nullopt;
+bool RegFile::Scan(std::string_view text, RegDocument& doc, std::vector<std::vector<Span>>& spans,
+                   std::vector<std::size_t>& insertAt) {
+    doc = {};
+    spans.clear();
+    insertAt.clear();
     Lines lines(text);
-    std::string_view line;
-    if (!lines.Next(line) || TrimRight(line) != kHeader) return std::nullopt;
-    RegDocument doc;
+    std::size_t begin = 0, end = 0;
+    bool header = false;
+    while (!header && lines.Next(begin, end)) {
+        std::string_view line = lines.Line(begin, end);
+        if (begin == 0 && line.starts_with(kBom)) line.remove_prefix(kBom.size());
+        line = TrimLeft(TrimRight(line));
+        if (line.empty() || line.front() == ';') continue;
+        if (line != kHeader && line != kOldHeader) return false;
+        header = true;
+    }
+    if (!header) return false;
     // Sections and values by folded name, so that merging repeats costs no search over all the
-    // others: parsing stays linear in the size of the file.
-    std::unordered_map<std::string, std::size_t> keyAt;
+    // others. Sections are ordered, so that a deletion finds a key's subkeys side by side:
+    // parsing stays O(n log n) in the size of the file. Deleted keys and values stay in place,
+    // marked, until the end.
+    std::map<std::string, std::size_t> keyAt;
+    std::vector<bool> keyAlive;
     std::vector<std::unordered_map<std::string, std::size_t>> valueAt;
-    std::size_t current = 0;
-    bool inKey = false;
-    while (lines.Next(line)) {
-        if (HasControl(line)) return std::nullopt;
-        line = TrimRight(line);
-        if (TrimLeft(line).empty()) continue;
+    std::vector<std::vector<bool>> valueAlive;
+    const auto remove = [&](std::map<std::string, std::size_t>::iterator at) {
+        const std::size_t k = at->second;
+        keyAlive[k] = false;
+        doc.keys[k].values.clear();
+        spans[k].clear();
+        valueAt[k].clear();
+        valueAlive[k].clear();
+        return keyAt.erase(at);
+    };
+    const std::size_t kNone = SIZE_MAX;
+    std::size_t current = kNone;
+    while (lines.Next(begin, end)) {
+        const std::string_view raw = TrimLeft(lines.Line(begin, end));
+        const std::size_t first = end - raw.size();  // the line's indentation stays
+        const std::string_view line = TrimRight(raw);
+        if (line.empty() || line.front() == ';' || HasControl(line)) continue;
         if (line.front() == '[') {
-            if (line.back() != ']') return std::nullopt;
-            const std::string_view path = line.substr(1, line.size() - 2);
-            if (!ValidKeyPath(path)) return std::nullopt;
-            const auto [at, added] = keyAt.try_emplace(Folded(path), doc.keys.size());
+            current = kNone;
+            if (line.back() != ']' || line.size() < 2) continue;
+            std::string_view path = line.substr(1, line.size() - 2);
+            const bool deletion = path.starts_with('-');
+            if (deletion) path.remove_prefix(1);
+            if (!ValidKeyPath(path)) continue;
+            std::string key = Folded(path);
+            if (deletion) {
+                // The key goes with its subkeys, as importing the line deletes them; a later
+                // section of the same name makes a new key.
+                const auto same = keyAt.find(key);
+                if (same != keyAt.end()) remove(same);
+                key += '\\';
+                for (auto at = keyAt.lower_bound(key);
+                     at != keyAt.end() && at->first.starts_with(key);) {
+                    at = remove(at);
+                }
+                continue;
+            }
+            const auto [at, added] = keyAt.try_emplace(key, doc.keys.size());
             if (added) {
                 doc.keys.push_back(RegKey{std::string(path), {}});
+                keyAlive.push_back(true);
                 valueAt.emplace_back();
+                valueAlive.emplace_back();
+                spans.emplace_back();
+                insertAt.push_back(0);
             }
             current = at->second;
-            inKey = true;
+            insertAt[current] = end;
             continue;
         }
-        if (!inKey) return std::nullopt;
         RegValue value;
         std::size_t pos = 0;
         if (line.front() == '@') {
             pos = 1;
-        } else if (line.front() != '"' || !ParseQuoted(line, pos, value.name)) {
-            return std::nullopt;
+        } else if (line.front() != '"' || !ParseQuoted(line, pos, value.name) ||
+                   !IsValidUtf8(value.name)) {
+            continue;
         }
-        std::string_view rest = TrimLeft(line.substr(pos));
-        if (rest.empty() || rest.front() != '=') return std::nullopt;
-        if (!ParseData(TrimLeft(rest.substr(1)), lines, value)) return std::nullopt;
+        const std::string_view rest = TrimLeft(line.substr(pos));
+        bool deleted = false;
+        if (rest.empty() || rest.front() != '=' ||
+            !ParseData(TrimLeft(rest.substr(1)), lines, end, value, deleted) || current == kNone) {
+            continue;
+        }
+        insertAt[current] = end;
         std::vector<RegValue>& values = doc.keys[current].values;
         const auto [at, added] = valueAt[current].try_emplace(Folded(value.name), values.size());
         if (added) {
             values.push_back(std::move(value));
-        } else {
+            spans[current].push_back({first, end});
+            valueAlive[current].push_back(!deleted);
+        } else if (!deleted) {
             // A repeated name keeps its first spelling and its last data, as SetValue does.
             values[at->second].type = value.type;
             values[at->second].data = std::move(value.data);
+            spans[current][at->second] = {first, end};
+            valueAlive[current][at->second] = true;
+        } else {
+            valueAlive[current][at->second] = false;
         }
     }
-    return doc;
+    // Drop what was deleted, keeping the spans beside their values.
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < doc.keys.size(); ++k) {
+        if (!keyAlive[k]) continue;
+        std::size_t v2 = 0;
+        for (std::size_t v = 0; v < doc.keys[k].values.size(); ++v) {
+            if (!valueAlive[k][v]) continue;
+            if (v2 != v) {
+                doc.keys[k].values[v2] = std::move(doc.keys[k].values[v]);
+                spans[k][v2] = spans[k][v];
+            }
+            ++v2;
+        }
+        doc.keys[k].values.resize(v2);
+        spans[k].resize(v2);
+        if (kept != k) {
+            doc.keys[kept] = std::move(doc.keys[k]);
+            spans[kept] = std::move(spans[k]);
+            insertAt[kept] = insertAt[k];
+        }
+        ++kept;
+    }
+    doc.keys.resize(kept);
+    spans.resize(kept);
+    insertAt.resize(kept);
+    return true;
 }
 
-std::string SerializeRegFile(const RegDocument& doc) {
-    std::string out(kHeader);
-    out += "\n\n";
-    for (const RegKey& key : doc.keys) {
-        out += '[' + key.path + "]\n";
-        for (const RegValue& value : key.values) AppendValue(out, value);
-        out += '\n';
+RegFile::RegFile() : text_(std::string(kHeader) + "\n\n") {}
+
+std::optional<RegFile> RegFile::Parse(std::string_view bytes) {
+    RegFile file;
+    file.utf16_ = bytes.starts_with(kUtf16Bom);
+    if (file.utf16_) {
+        bytes.remove_prefix(kUtf16Bom.size());
+        if (bytes.size() % 2 != 0) {
+            file.tail_ = bytes.substr(bytes.size() - 1);
+            bytes.remove_suffix(1);
+        }
+        file.text_ = Utf16LeToWtf8(bytes);
+    } else {
+        file.text_ = bytes;
     }
-    return out;
+    if (!Scan(file.text_, file.doc_, file.spans_, file.insertAt_)) return std::nullopt;
+    const std::size_t eol = file.text_.find_first_of("\r\n");
+    if (eol != std::string::npos) {
+        file.eol_ = file.text_.compare(eol, 2, "\r\n") == 0 ? "\r\n" : file.text_.substr(eol, 1);
+    }
+    return file;
+}
+
+bool RegFile::Adopt(std::string text, const RegDocument& expected) {
+    RegDocument doc;
+    std::vector<std::vector<Span>> spans;
+    std::vector<std::size_t> insertAt;
+    if (!Scan(text, doc, spans, insertAt) || !SameContent(doc, expected)) return false;
+    text_ = std::move(text);
+    doc_ = std::move(doc);
+    spans_ = std::move(spans);
+    insertAt_ = std::move(insertAt);
+    return true;
+}
+
+std::string RegFile::WithSection(std::string_view path) const {
+    std::string text = text_;
+    // A blank line before the section, as the registry editor separates them.
+    if (WithoutEol(text).size() == text.size()) text += eol_;
+    const std::string_view body = WithoutEol(text);
+    if (WithoutEol(body).size() == body.size()) text += eol_;
+    return ((text += '[') += path) += ']';
+}
+
+bool RegFile::AddKey(std::string_view path) {
+    RegDocument expected = doc_;
+    expected.keys.push_back(RegKey{std::string(path), {}});
+    return Adopt(WithSection(path) + eol_ + eol_, expected);
+}
+
+bool RegFile::SetValue(std::string_view path, const RegValue& value) {
+    RegDocument expected = doc_;
+    RegKey* key = expected.FindKey(path);
+    if (key == nullptr) key = &expected.keys.emplace_back(RegKey{std::string(path), {}});
+    key->SetValue(value.name, value.type, value.data);
+    const RegValue* spelt = key->FindValue(value.name);
+    const std::string line = ValueText(*spelt, eol_);
+    const RegKey* section = doc_.FindKey(path);
+    if (section != nullptr) {
+        const auto k = static_cast<std::size_t>(section - doc_.keys.data());
+        const RegValue* old = section->FindValue(value.name);
+        std::string text = text_;
+        if (old != nullptr) {
+            const Span span = spans_[k][static_cast<std::size_t>(old - section->values.data())];
+            text.replace(span.begin, span.end - span.begin, line);
+        } else {
+            text.insert(insertAt_[k], eol_ + line);
+        }
+        if (Adopt(std::move(text), expected)) return true;
+    }
+    // Whatever the old lines held, a section at the end is read last.
+    return Adopt(WithSection(path) + eol_ + line + eol_ + eol_, expected);
+}
+
+std::string RegFile::Bytes() const {
+    if (!utf16_) return text_;
+    return std::string(kUtf16Bom) + Wtf8ToUtf16Le(text_) + tail_;
+}
+
+std::optional<RegDocument> ParseRegFile(std::string_view bytes) {
+    std::optional<RegFile> file = RegFile::Parse(bytes);
+    if (!file) return std::nullopt;
+    return file->Document();
 }
 
 }  // namespace aspect::settings

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <thread>
 #include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -199,6 +201,8 @@ FileBytes ReadStoreFile(int folder, const std::string& name, bool followLinks,
         result.status = kErrorAccessDenied;
         return result;
     }
+    result.device = st.st_dev;
+    result.inode = st.st_ino;
     if (static_cast<std::uintmax_t>(st.st_size) > kMaxStoreBytes) {
         result.oversized = true;
         return result;
@@ -224,6 +228,14 @@ FileBytes ReadStoreFile(int folder, const std::string& name, bool followLinks,
     }
     if (result.status != kErrorSuccess || result.oversized) result.bytes.clear();
     return result;
+}
+
+bool FileBytes::StillAt(int folder, const std::string& name) const {
+    struct stat st {};
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT && !exists;
+    }
+    return exists && st.st_dev == device && st.st_ino == inode;
 }
 
 Status OpenTrustedFolder(int start, const std::string& path, bool create, const IoFaults& faults,
@@ -261,6 +273,11 @@ Status OpenTrustedFolder(int start, const std::string& path, bool create, const 
             continue;
         }
         if (errno == ENOENT && create) {
+            // Never a folder in someone else's: root with another user's home would leave
+            // them a folder of root's they cannot write in.
+            struct stat parent {};
+            if (::fstat(at.get(), &parent) != 0) return StatusFromErrno(errno);
+            if (parent.st_uid != me) return kErrorAccessDenied;
             if (::mkdirat(at.get(), name.c_str(), 0700) != 0 && errno != EEXIST) {
                 return StatusFromErrno(errno);
             }
@@ -272,8 +289,15 @@ Status OpenTrustedFolder(int start, const std::string& path, bool create, const 
             return StatusFromErrno(errno);
         }
         if (!S_ISLNK(st.st_mode)) return kErrorPathNotFound;  // a file in the way
-        // Someone else's link could lead anywhere; root's and the user's own are theirs.
-        if ((st.st_uid != me && st.st_uid != 0) || ++links > 40) return kErrorAccessDenied;
+        // A link is as sure as the folder holding it: in a folder only this user or root can
+        // change, they put it there. Whose the link is says nothing, as anyone may hard-link
+        // root's links into their own folders.
+        struct stat holder {};
+        if (::fstat(at.get(), &holder) != 0) return StatusFromErrno(errno);
+        if ((holder.st_uid != me && holder.st_uid != 0) ||
+            (holder.st_mode & (S_IWGRP | S_IWOTH)) != 0 || ++links > 40) {
+            return kErrorAccessDenied;
+        }
         const std::string text = LinkText(at.get(), name);
         if (text.empty()) return kErrorAccessDenied;
         names.pop_back();
@@ -297,8 +321,11 @@ Status ResolveSaveTarget(int folder, const std::string& name, SaveTarget& target
     const bool exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
     if (!exists && errno != ENOENT) return StatusFromErrno(errno);
     if (!exists || S_ISREG(st.st_mode)) {
+        // A file the user made read-only is not to be replaced.
+        if (exists && (st.st_mode & S_IWUSR) == 0) return kErrorAccessDenied;
         target.folder = Fd(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
         target.name = name;
+        target.linked = false;
         return target.folder.valid() ? kErrorSuccess : StatusFromErrno(errno);
     }
     // A folder, FIFO or device where the file should be is never replaced; a link is
@@ -313,48 +340,133 @@ Status ResolveSaveTarget(int folder, const std::string& name, SaveTarget& target
     const Status opened = OpenTrustedFolder(folder, linkFolder, false, {}, targetFolder);
     if (opened != kErrorSuccess) return opened == kErrorPathNotFound ? kErrorAccessDenied : opened;
     if (::fstatat(targetFolder.get(), linkName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & S_IWUSR) == 0) {
         return kErrorAccessDenied;
     }
     target.folder = std::move(targetFolder);
     target.name = std::move(linkName);
+    target.linked = true;
     return kErrorSuccess;
 }
 
-Status WriteLock::Acquire(int folder, const std::string& name, const IoFaults& faults,
-                          std::chrono::milliseconds timeout) {
-    if (Injected(faults, IoStep::kLockOpen)) return StatusFromErrno(errno);
-    // Never through a link, and never blocking on a FIFO planted in its place.
-    fd_ = Fd(::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                      0600));
-    if (!fd_.valid()) return StatusFromErrno(errno);
-    struct stat st {};
-    if (::fstat(fd_.get(), &st) != 0) return StatusFromErrno(errno);
-    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return kErrorAccessDenied;
+bool SaveTarget::SameAs(const SaveTarget& other) const {
+    struct stat a {
+    }, b{};
+    return name == other.name && ::fstat(folder.get(), &a) == 0 &&
+           ::fstat(other.folder.get(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+Status LockExclusive(int fd, std::chrono::milliseconds timeout, const IoFaults& faults) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
         if (Injected(faults, IoStep::kLock)) return StatusFromErrno(errno);
-        if (::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) return kErrorSuccess;
-        if (errno == EINTR) continue;
-        if (errno != EWOULDBLOCK) return StatusFromErrno(errno);
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return kErrorSuccess;
+        if (errno != EINTR && errno != EWOULDBLOCK) return StatusFromErrno(errno);
         if (std::chrono::steady_clock::now() >= deadline) return kErrorLockViolation;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (errno == EWOULDBLOCK) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
 
-std::string TemporaryName(const std::string& name) { return name + ".tmp-save"; }
+Status WriteLock::Acquire(int folder, const std::string& name, bool create, const IoFaults& faults,
+                          std::chrono::milliseconds timeout) {
+    if (Injected(faults, IoStep::kLockOpen)) return StatusFromErrno(errno);
+    folder_ = folder;
+    name_ = name;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+        // Never through a link, and never blocking on a FIFO planted in its place.
+        fd_ = Fd(::openat(folder, name.c_str(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (create ? O_CREAT : 0),
+                          0600));
+        if (!fd_.valid()) return StatusFromErrno(errno);
+        struct stat st {};
+        if (::fstat(fd_.get(), &st) != 0) return StatusFromErrno(errno);
+        if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return kErrorAccessDenied;
+        const auto left = std::max(std::chrono::steady_clock::duration::zero(),
+                                   deadline - std::chrono::steady_clock::now());
+        const Status locked = LockExclusive(
+            fd_.get(), std::chrono::duration_cast<std::chrono::milliseconds>(left), faults);
+        if (locked != kErrorSuccess) return locked;
+        // A file removed or replaced while this process waited locks nothing any more.
+        if (Current()) return kErrorSuccess;
+        if (std::chrono::steady_clock::now() >= deadline) return kErrorLockViolation;
+    }
+}
+
+bool WriteLock::Current() const {
+    struct stat locked {
+    }, named{};
+    return fd_.valid() && ::fstat(fd_.get(), &locked) == 0 &&
+           ::fstatat(folder_, name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           locked.st_dev == named.st_dev && locked.st_ino == named.st_ino;
+}
+
+std::string TemporaryName(const std::string& name) {
+    std::uint64_t bits = 0;
+    while (::getrandom(&bits, sizeof bits, 0) != static_cast<ssize_t>(sizeof bits)) {
+        if (errno != EINTR) {
+            // Only uniqueness matters here, not secrecy.
+            bits = static_cast<std::uint64_t>(::getpid()) << 32 ^
+                   static_cast<std::uint64_t>(
+                       std::chrono::steady_clock::now().time_since_epoch().count());
+            break;
+        }
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string temp = name + std::string(kTemporaryInfix);
+    for (int shift = 60; shift >= 0; shift -= 4) temp += kDigits[(bits >> shift) & 0xF];
+    return temp;
+}
+
+namespace {
+
+// Removes the temporary files of killed writers beside `name`: files of the store's temporary
+// names that nobody has written to for a minute. A live writer's is seconds old at most.
+void RemoveLeftovers(int folder, const std::string& name) {
+    const std::string stem = name + std::string(kTemporaryInfix);
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        ::close(fd);
+        return;
+    }
+    const time_t old = ::time(nullptr) - 60;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view entryName = entry->d_name;
+        if (entryName.size() != stem.size() + 16 || !entryName.starts_with(stem) ||
+            entryName.find_first_not_of("0123456789abcdef", stem.size()) != std::string::npos) {
+            continue;
+        }
+        struct stat st {};
+        if (::fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_mtime < old) {
+            ::unlinkat(folder, entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
+}
+
+}  // namespace
 
 Status ReplaceFileAtomically(int folder, const std::string& name, std::string_view bytes,
                              const IoFaults& faults, const std::function<Status()>& beforeRename) {
+    // The old file's read and write bits; never execute or set-id bits.
     mode_t mode = 0600;
     struct stat old {};
-    if (::fstatat(folder, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) mode = old.st_mode & 07777;
+    if (::fstatat(folder, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) mode = old.st_mode & 0666;
 
     if (Injected(faults, IoStep::kTempCreate)) return StatusFromErrno(errno);
-    const std::string temp = TemporaryName(name);
-    ::unlinkat(folder, temp.c_str(), 0);  // a killed writer's, by its exact name
-    const int fd =
-        ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    RemoveLeftovers(folder, name);
+    // A name of this writer's own: a writer that got past the lock never touches it.
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 8; ++attempt) {
+        temp = TemporaryName(name);
+        fd = ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0600);
+        if (fd < 0 && errno != EEXIST) break;
+    }
     if (fd < 0) return StatusFromErrno(errno);
 
     int error = 0;

@@ -8,7 +8,8 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 
 // Decodes one code point at `i`; false (and `i` moved past one byte) when malformed.
-bool NextCodePoint(std::string_view text, std::size_t& i, char32_t& cp) {
+// Encoded surrogates are malformed unless `surrogates`.
+bool NextCodePoint(std::string_view text, std::size_t& i, char32_t& cp, bool surrogates = false) {
     const auto lead = static_cast<unsigned char>(text[i]);
     std::size_t length = 0;
     char32_t min = 0;
@@ -38,7 +39,7 @@ bool NextCodePoint(std::string_view text, std::size_t& i, char32_t& cp) {
         }
         cp = (cp << 6) | (next & 0x3Fu);
     }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    if (cp < min || cp > 0x10FFFF || (!surrogates && cp >= 0xD800 && cp <= 0xDFFF)) {
         ++i;
         return false;
     }
@@ -119,6 +120,44 @@ bool Utf16LeToUtf8(const std::vector<std::uint8_t>& bytes, bool strict, std::str
     }
     if (bytes.size() % 2 != 0) AppendUtf8(text, kReplacement);
     return true;
+}
+
+std::string Utf16LeToWtf8(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    const std::size_t units = bytes.size() / 2;
+    const auto unitAt = [&](std::size_t k) {
+        return static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * k]) |
+                                     (static_cast<unsigned char>(bytes[2 * k + 1]) << 8));
+    };
+    for (std::size_t k = 0; k < units; ++k) {
+        char32_t cp = unitAt(k);
+        if (cp >= 0xD800 && cp <= 0xDBFF && k + 1 < units && unitAt(k + 1) >= 0xDC00 &&
+            unitAt(k + 1) <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (unitAt(k + 1) - 0xDC00);
+            ++k;
+        }
+        AppendUtf8(text, cp);
+    }
+    return text;
+}
+
+std::string Wtf8ToUtf16Le(std::string_view text) {
+    std::vector<std::uint8_t> units;
+    units.reserve(text.size() * 2);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char32_t cp = 0;
+        if (!NextCodePoint(text, i, cp, true)) cp = kReplacement;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            AppendUnit(units, 0xD800 + (cp >> 10));
+            AppendUnit(units, 0xDC00 + (cp & 0x3FF));
+        } else {
+            AppendUnit(units, cp);
+        }
+    }
+    return std::string(units.begin(), units.end());
 }
 
 }  // namespace aspect::settings

@@ -74,15 +74,23 @@ TEST_F(FileStore, LockHeldElsewhereTimesOut) {
     EXPECT_EQ(Write(store, 1), 0);
 }
 
-// Removed by the exact name a writer uses; a look-alike name is someone else's file.
+// Removed when a minute old, by the pattern of the names writers use; a newer one may be a
+// live writer's, and a look-alike name is someone else's file.
 TEST_F(FileStore, TemporaryFileOfAKilledWriterIsRemoved) {
     Spit(file, kShared);
-    Spit(folder / "registry.reg.tmp-save", "half a file");
-    Spit(folder / "registry.reg.tmp-Ab12Cd", "not the store's");
+    for (const char* name : {"registry.reg.tmp-save-0123456789abcdef", "registry.reg.tmp-Ab12Cd",
+                             "registry.reg.tmp-save-0123456789abcdeg"}) {
+        Spit(folder / name, "half a file");
+        fs::last_write_time(folder / name,
+                            fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    }
+    Spit(folder / "registry.reg.tmp-save-fedcba9876543210", "a live writer's");
     FileRegistry store(file.string());
     EXPECT_EQ(Write(store, 1), 0);
-    EXPECT_EQ(Listing(folder), (std::set<std::string>{"registry.reg", "registry.reg.lock",
-                                                      "registry.reg.tmp-Ab12Cd"}));
+    EXPECT_EQ(Listing(folder),
+              (std::set<std::string>{"registry.reg", "registry.reg.lock", "registry.reg.tmp-Ab12Cd",
+                                     "registry.reg.tmp-save-0123456789abcdeg",
+                                     "registry.reg.tmp-save-fedcba9876543210"}));
 }
 
 // The real thing, as root in a private mount namespace: a read-only folder and a full disk.

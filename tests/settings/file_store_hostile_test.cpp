@@ -172,6 +172,52 @@ const TrustRow kTrust[] = {
          Own(r / "shared" / "cfg", kOther, 0);
          return r / "shared" / "cfg" / "Morlane" / "registry.reg";
      }},
+    // Root with another user's home and no configuration folder there (`sudo -E`), or with
+    // their configuration folder: a folder of root's in it would lock them out of their own.
+    {"RootMakesNoFolderInAUsersHome", true, 0, false,
+     [](const fs::path& r) {
+         fs::create_directories(r / "home");
+         Own(r / "home", kUser, 0755);
+         return r / "home" / ".config" / "Morlane" / "registry.reg";
+     }},
+    {"RootMakesNoFolderInAUsersConfig", true, 0, false,
+     [](const fs::path& r) {
+         fs::create_directories(r / "home" / ".config");
+         Own(r / "home", kUser, 0755);
+         Own(r / "home" / ".config", kUser, 0700);
+         return r / "home" / ".config" / "Morlane" / "registry.reg";
+     }},
+    // A link of root's in a user's folder, as a hard link to one of root's links would be
+    // (fs.protected_hardlinks=0): the user chose where it sits, so root does not follow it.
+    {"RootsLinkInAUsersFolder", true, 0, false,
+     [](const fs::path& r) {
+         fs::create_directories(r / "home" / ".config");
+         fs::create_directories(r / "rootonly");
+         Own(r / "home", kUser, 0755);
+         Own(r / "home" / ".config", kUser, 0700);
+         Own(r / "rootonly", 0, 0700);
+         fs::create_symlink(r / "rootonly", r / "home" / ".config" / "Morlane");
+         return r / "home" / ".config" / "Morlane" / "registry.reg";
+     }},
+    // ... while root's links in root's folders above a home (/home -> /var/home) are followed.
+    {"RootsLinkAboveTheHome", true, kUser, true,
+     [](const fs::path& r) {
+         fs::create_directories(r / "sys");
+         Spit(r / "var" / "ana" / "Morlane" / "registry.reg", kShared);
+         Own(r / "sys", 0, 0755);
+         Own(r / "var", 0, 0755);
+         Own(r / "var" / "ana", kUser, 0755);
+         Own(r / "var" / "ana" / "Morlane", kUser, 0700);
+         Own(r / "var" / "ana" / "Morlane" / "registry.reg", kUser, 0600);
+         fs::create_symlink(r / "var" / "ana", r / "sys" / "home");
+         return r / "sys" / "home" / "Morlane" / "registry.reg";
+     }},
+    {"ReadOnlyFile", false, 0, false,
+     [](const fs::path& r) {
+         Spit(r / "Morlane" / "registry.reg", kShared);
+         fs::permissions(r / "Morlane" / "registry.reg", static_cast<fs::perms>(0444));
+         return r / "Morlane" / "registry.reg";
+     }},
 };
 
 class Trust : public FileStore, public testing::WithParamInterface<TrustRow> {};

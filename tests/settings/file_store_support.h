@@ -58,9 +58,10 @@ inline const std::string kShared =
 // kShared with a large value of another program: each write then takes long enough for
 // kills and rival writers to land inside it.
 inline std::string LargeShared() {
-    RegDocument doc = *ParseRegFile(kShared);
-    doc.keys[1].SetValue("Blob", kRegBinary, std::vector<std::uint8_t>(8 * 1024, 0x5A));
-    return SerializeRegFile(doc);
+    RegFile file = *RegFile::Parse(kShared);
+    file.SetValue("HKEY_CURRENT_USER\\Software\\Other\\Deep",
+                  {"Blob", kRegBinary, std::vector<std::uint8_t>(8 * 1024, 0x5A)});
+    return file.Bytes();
 }
 
 inline std::string Slurp(const fs::path& path) {

@@ -41,36 +41,76 @@ constexpr const char* kText =
     "[HKEY_LOCAL_MACHINE\\Software\\Other]Name]\n"
     "\n";
 
-TEST(RegFile, WritesTheExportFormat) { EXPECT_EQ(SerializeRegFile(kDocument), kText); }
+TEST(RegFile, WritesTheExportFormat) {
+    RegFile file;
+    for (const RegKey& key : kDocument.keys) {
+        ASSERT_TRUE(file.AddKey(key.path));
+        for (const RegValue& value : key.values) ASSERT_TRUE(file.SetValue(key.path, value));
+    }
+    EXPECT_EQ(file.Bytes(), kText);
+}
 
 TEST(RegFile, ReadsBackWhatItWrites) { EXPECT_EQ(ParseRegFile(kText), kDocument); }
+
+std::string Utf16(std::string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : text) (bytes += c) += '\0';  // ASCII only
+    return bytes;
+}
 
 struct AcceptRow {
     const char* name;
     std::string text;
-    RegValue value;  // the one value of HKEY_CURRENT_USER\K
+    std::optional<RegValue> value;  // that of HKEY_CURRENT_USER\K; nullopt: no "v" there
 };
 
 const std::string kHead = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n";
 
 const AcceptRow kAccepted[] = {
-    {"CrLfAndBom", "\xEF\xBB\xBF" + kHead + "\"v\"=hex:01,00\r\n", {"v", 3, {1, 0}}},
-    {"UpperCaseAndBlanks", kHead + "\"v\" = HEX(3): 0A , FF \t\r\n", {"v", 3, {10, 255}}},
-    {"ContinuationLines", kHead + "\"v\"=hex:01,\\\r\n    02,\\\n03\n", {"v", 3, {1, 2, 3}}},
-    {"ShortDword", kHead + "\"v\"=dword:1\n", {"v", 4, {1, 0, 0, 0}}},
-    {"LastRepeatWins", kHead + "\"v\"=hex:01\n\"V\"=hex:02\n", {"v", 3, {2}}},
-    {"RepeatedSectionsMerge", kHead + "[HKEY_CURRENT_USER\\k]\n\"v\"=hex:07\n", {"v", 3, {7}}},
-    {"QuotedEmptyNameIsDefault", kHead + "\"\"=hex:05\n", {"", 3, {5}}},
+    {"CrLfAndBom", "\xEF\xBB\xBF" + kHead + "\"v\"=hex:01,00\r\n", {{"v", 3, {1, 0}}}},
+    {"UpperCaseAndBlanks", kHead + "\"v\" = HEX(3): 0A , FF \t\r\n", {{"v", 3, {10, 255}}}},
+    {"ContinuationLines", kHead + "\"v\"=hex:01,\\\r\n    02,\\\n03\n", {{"v", 3, {1, 2, 3}}}},
+    {"ShortDword", kHead + "\"v\"=dword:1\n", {{"v", 4, {1, 0, 0, 0}}}},
+    {"LastRepeatWins", kHead + "\"v\"=hex:01\n\"V\"=hex:02\n", {{"v", 3, {2}}}},
+    {"RepeatedSectionsMerge", kHead + "[HKEY_CURRENT_USER\\k]\n\"v\"=hex:07\n", {{"v", 3, {7}}}},
+    {"QuotedEmptyNameIsDefault", kHead + "\"\"=hex:05\n", {{"", 3, {5}}}},
+    {"OldHeader", "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n\"v\"=hex:01\n", {{"v", 3, {1}}}},
+    {"Utf16WithBom", Utf16(kHead + "\"v\"=hex:01\r\n"), {{"v", 3, {1}}}},
+    {"CrLineEnds",
+     "Windows Registry Editor Version 5.00\r\r[HKEY_CURRENT_USER\\K]\r\"v\"=hex:01\r",
+     {{"v", 3, {1}}}},
+    {"CommentsBlankLinesAndIndents",
+     "\n; by hand\n Windows Registry Editor Version 5.00\n;\n\t[HKEY_CURRENT_USER\\K]\n ; x\n "
+     "\"v\"=hex:01\n",
+     {{"v", 3, {1}}}},
+    {"DeletedValue", kHead + "\"v\"=hex:01\n\"V\"=-\n", std::nullopt},
+    {"DeletedWithItsParent", kHead + "\"v\"=hex:01\n[-HKEY_CURRENT_USER]\n", std::nullopt},
+    {"KeyMadeAgainAfterItsDeletion",
+     kHead + "\"v\"=hex:01\n\"w\"=hex:01\n[-HKEY_CURRENT_USER\\K]\n[HKEY_CURRENT_USER\\K]\n\"v\"="
+             "hex:02",
+     {{"v", 3, {2}}}},
+    // Each line after the first sets "v" in a way the store cannot read, or outside the key.
+    {"UnreadableLinesAreSkipped",
+     kHead + "\"v\"=hex:03\ngarbage\n\"v\"=\"\xC3\"\n\"v=hex:01\n\"v\"=\"a\\n\"\n\"v\"=hex:1,00\n"
+             "\"v\"=hex:01,\n\"v\"=dword:123456789\n\"v\"=\"a\x01\"\n\"v\"=\"a\" b\n"
+             "[HKEY_NOWHERE\\K]\n\"v\"=hex:04\n[HKEY_CURRENT_USER\\\\K]\n\"v\"=hex:05\n"
+             "[HKEY_CURRENT_USER\\K\n\"v\"=hex:06\n[HKEY_CURRENT_USER\\K]\n\"v\"=hex:01,\\",
+     {{"v", 3, {3}}}},
 };
 
 class Accepts : public testing::TestWithParam<AcceptRow> {};
 
 TEST_P(Accepts, WhatAnImportWouldRead) {
-    const std::optional<RegDocument> doc = ParseRegFile(GetParam().text);
-    ASSERT_TRUE(doc.has_value());
-    ASSERT_EQ(doc->keys.size(), 1u);
-    EXPECT_EQ(doc->keys[0].path, "HKEY_CURRENT_USER\\K");
-    EXPECT_EQ(doc->keys[0].values, std::vector<RegValue>{GetParam().value});
+    const std::optional<RegFile> file = RegFile::Parse(GetParam().text);
+    ASSERT_TRUE(file.has_value());
+    EXPECT_EQ(file->Bytes(), GetParam().text);
+    const RegKey* key = file->Document().FindKey("HKEY_CURRENT_USER\\K");
+    const std::optional<RegValue>& wanted = GetParam().value;
+    const RegValue* value = key == nullptr ? nullptr : key->FindValue(wanted ? wanted->name : "v");
+    ASSERT_EQ(value != nullptr, GetParam().value.has_value());
+    if (value != nullptr) {
+        EXPECT_EQ(*value, GetParam().value);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Accepts, testing::ValuesIn(kAccepted), testing_rows::RowName());
@@ -80,26 +120,15 @@ struct RejectRow {
     std::string text;
 };
 
+// Nothing in these can be read: no header comes first.
 const RejectRow kRejected[] = {
     {"Empty", ""},
-    {"OldHeader", "REGEDIT4\n"},
-    {"Utf16Export", std::string("\xFF\xFEW\0i\0", 6)},
-    {"InvalidUtf8", kHead + "\"v\"=\"\xC3\"\n"},
-    {"ValueBeforeAnyKey", "Windows Registry Editor Version 5.00\n\"v\"=hex:01\n"},
-    {"UnknownHive", "Windows Registry Editor Version 5.00\n[HKEY_NOWHERE\\K]\n"},
-    {"DeletionSection", "Windows Registry Editor Version 5.00\n[-HKEY_CURRENT_USER\\K]\n"},
-    {"EmptyKeyName", "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\\\K]\n"},
-    {"UnclosedSection", "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\K\n"},
-    {"DeletedValue", kHead + "\"v\"=-\n"},
-    {"UnclosedName", kHead + "\"v=hex:01\n"},
-    {"UnknownEscape", kHead + "\"v\"=\"a\\n\"\n"},
-    {"OneDigitByte", kHead + "\"v\"=hex:1,00\n"},
-    {"TrailingComma", kHead + "\"v\"=hex:01,\n"},
-    {"ContinuationAtEnd", kHead + "\"v\"=hex:01,\\"},
-    {"LongDword", kHead + "\"v\"=dword:123456789\n"},
-    {"Comment", kHead + "; a note\n"},
-    {"ControlCharacter", kHead + "\"v\"=\"a\x01\"\n"},
-    {"TextAfterString", kHead + "\"v\"=\"a\" b\n"},
+    {"OnlyComments", "; Windows Registry Editor Version 5.00\n\n"},
+    {"Binary", std::string("\x7F"
+                           "ELF\x02\x01\0\0",
+                           8)},
+    {"Utf16WithoutBom", std::string("W\0i\0n\0", 6)},
+    {"ValueBeforeTheHeader", "\"v\"=hex:01\nWindows Registry Editor Version 5.00\n"},
 };
 
 class Rejects : public testing::TestWithParam<RejectRow> {};
@@ -108,13 +137,32 @@ TEST_P(Rejects, AsNotAnExport) { EXPECT_EQ(ParseRegFile(GetParam().text), std::n
 
 INSTANTIATE_TEST_SUITE_P(Texts, Rejects, testing::ValuesIn(kRejected), testing_rows::RowName());
 
-// A file cut short anywhere parses to something the writer can write back, or not at all.
-TEST(RegFile, EveryTruncationParsesOrIsRejected) {
-    const std::string text = kText;
-    for (std::size_t length = 0; length <= text.size(); ++length) {
-        const std::optional<RegDocument> doc = ParseRegFile(text.substr(0, length));
-        if (doc) {
-            EXPECT_EQ(ParseRegFile(SerializeRegFile(*doc)), doc) << "cut at " << length;
+// A file cut short anywhere, in either encoding, is written back byte for byte, and setting a
+// value changes only that value.
+TEST(RegFile, EveryTruncationIsKeptAndTakesAnEdit) {
+    const std::string crlf =
+        "; note\r\nWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\"
+        "Morlane]\r\n  \"Language\"=hex:00,00\r\n\"x\"=hex:01,\\\r\n  02\r\n[-HKEY_USERS]\r\n";
+    const RegValue english{"Language", kRegBinary, {1, 0}};
+    for (const std::string& text : {std::string(kText), Utf16(crlf)}) {
+        for (std::size_t length = 0; length <= text.size(); ++length) {
+            std::optional<RegFile> file = RegFile::Parse(text.substr(0, length));
+            if (!file) continue;
+            EXPECT_EQ(file->Bytes(), text.substr(0, length));
+            RegDocument expected = file->Document();
+            if (!file->SetValue("HKEY_CURRENT_USER\\Software\\Morlane", english)) {
+                ADD_FAILURE() << "no edit after a cut at " << length;
+                continue;
+            }
+            const std::optional<RegDocument> edited = ParseRegFile(file->Bytes());
+            ASSERT_TRUE(edited.has_value()) << length;
+            RegKey* key = expected.FindKey("HKEY_CURRENT_USER\\Software\\Morlane");
+            if (key == nullptr) {
+                key =
+                    &expected.keys.emplace_back(RegKey{"HKEY_CURRENT_USER\\Software\\Morlane", {}});
+            }
+            key->SetValue(english.name, english.type, english.data);
+            EXPECT_EQ(*edited, expected) << "cut at " << length;
         }
     }
 }
@@ -152,6 +200,11 @@ const ScaleRow kScales[] = {
     {"ValuesInOneKey",
      [](int count) { return Numbered("[HKEY_CURRENT_USER\\K]\n", "\"v", "\"=hex:01\n", count); },
      false},
+    {"SectionsAndDeletionsInTurn",
+     [](int count) {
+         return Numbered("", "[HKEY_CURRENT_USER\\K", "]\n\"v\"=hex:01\n[-HKEY_USERS\\K]\n", count);
+     },
+     true},
     {"SectionsRepeatedInTurn",
      [](int count) {
          return Numbered("", "[HKEY_CURRENT_USER\\K", "]\n\"v\"=hex:01\n", count) +

@@ -49,12 +49,57 @@ bool NamesEqual(std::string_view a, std::string_view b);
 // True when a key or value name can be written to the file (no control characters but tab).
 bool IsWritableName(std::string_view name);
 
-// Parses registry export text ("Windows Registry Editor Version 5.00", UTF-8, optional BOM).
-// Returns nullopt for anything that is not a well-formed export; repeated sections merge and a
-// repeated value name keeps its last data, as importing the file would.
-std::optional<RegDocument> ParseRegFile(std::string_view text);
+// A registry export file as read, kept whole: lines the store does not understand (comments,
+// deletions, values of other encodings) stay as they are, and an edit changes only the line of
+// the value it sets, so every other byte is written back as it was read, in the encoding read.
+class RegFile {
+  public:
+    // A new export: the header and nothing else.
+    RegFile();
 
-// Writes `doc` as export text that ParseRegFile reads back to an equal document.
-std::string SerializeRegFile(const RegDocument& doc);
+    // Reads what the registry editor writes: the "Windows Registry Editor Version 5.00" or
+    // "REGEDIT4" header after any blank or comment lines, UTF-8 (BOM optional) or UTF-16LE
+    // with its byte-order mark, CR, LF or CR LF line ends, indented lines, `[-key]` and
+    // `"v"=-` deletions. A line it cannot read is skipped (and kept). nullopt when there is no
+    // header: nothing in the file can be read.
+    static std::optional<RegFile> Parse(std::string_view bytes);
+
+    // The keys and values as importing the file would leave them.
+    const RegDocument& Document() const { return doc_; }
+
+    // Adds an empty section for `path` at the end.
+    bool AddKey(std::string_view path);
+    // Sets a value of the key `path`: its last definition is rewritten in place, or a line is
+    // added to the key's last section (a section is added when there is none). Each edit is
+    // read back first; false, with nothing changed, when the file would not read as intended.
+    bool SetValue(std::string_view path, const RegValue& value);
+
+    // The file's bytes, in the encoding it was read in.
+    std::string Bytes() const;
+
+  private:
+    struct Span {
+        std::size_t begin = 0, end = 0;
+    };
+    // Parses `text` into `doc`, with where each value was last defined (parallel to `doc`) and
+    // where a line can be added to each key's last section. False without a header.
+    static bool Scan(std::string_view text, RegDocument& doc, std::vector<std::vector<Span>>& spans,
+                     std::vector<std::size_t>& insertAt);
+    // Takes `text` when it reads as `expected`.
+    bool Adopt(std::string text, const RegDocument& expected);
+    // `text_` with a new section for `path` appended, the section's header line last.
+    std::string WithSection(std::string_view path) const;
+
+    bool utf16_ = false;
+    std::string tail_;  // an odd last byte of a UTF-16 file, kept as it was
+    std::string text_;  // the file as UTF-8; a UTF-16 file's unpaired surrogates stay encoded
+    std::string eol_ = "\n";
+    RegDocument doc_;
+    std::vector<std::vector<Span>> spans_;
+    std::vector<std::size_t> insertAt_;
+};
+
+// The document of `bytes` as RegFile::Parse reads it; nullopt when nothing can be read.
+std::optional<RegDocument> ParseRegFile(std::string_view bytes);
 
 }  // namespace aspect::settings

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,11 @@ struct FileBytes {
     bool exists = false;
     bool oversized = false;  // larger than kMaxStoreBytes, so not read
     std::string bytes;
+    // The file read; a save replaces it only while it is still the one at its name.
+    std::uint64_t device = 0, inode = 0;
+
+    // True while `name` in `folder` is the file read, or still missing when none was.
+    bool StillAt(int folder, const std::string& name) const;
 };
 
 // Reads `name` in the folder `folder` (AT_FDCWD for the working folder) when it is a regular
@@ -68,8 +74,9 @@ FileBytes ReadStoreFile(int folder, const std::string& name, bool followLinks,
                         const IoFaults& faults);
 
 // Opens the folder at `path` (absolute, or relative to `start`) for the store to write in,
-// creating missing folders (mode 0700) when `create`. As ssh checks a user's files: every
-// symbolic link on the way must belong to this user or root, and the folder itself to this
+// creating missing folders (mode 0700) when `create`, but only inside folders of this user's.
+// As ssh checks a user's files: a symbolic link on the way is followed only from a folder of
+// this user or root that nobody else can write to, and the folder itself must belong to this
 // user, not writable by group or others, so nobody else can change what is in it. Gives 5
 // when it cannot be trusted.
 Status OpenTrustedFolder(int start, const std::string& path, bool create, const IoFaults& faults,
@@ -80,29 +87,47 @@ Status OpenTrustedFolder(int start, const std::string& path, bool create, const 
 struct SaveTarget {
     Fd folder;
     std::string name;
+    bool linked = false;  // reached through a link, which other folders may share
+
+    // The same name in the same folder.
+    bool SameAs(const SaveTarget& other) const;
 };
 
 // Finds where a save of `name` in the trusted `folder` goes; gives 5 for a link to anything
-// but the user's own regular file in a trusted folder, and for a store that is not a regular
-// file.
+// but the user's own regular file in a trusted folder, for a store that is not a regular
+// file, and for a file without its owner's write permission (the user made it read-only).
 Status ResolveSaveTarget(int folder, const std::string& name, SaveTarget& target);
 
-// An exclusive advisory lock on a separate lock file, released when destroyed or when the
-// process dies, so a killed writer never leaves the store locked.
+// Takes an exclusive flock on `fd`, a file or a folder, waiting up to `timeout`; 33
+// (ERROR_LOCK_VIOLATION) when it stays taken. Released when the descriptor is closed.
+Status LockExclusive(int fd, std::chrono::milliseconds timeout, const IoFaults& faults);
+
+// An exclusive advisory lock on a file, released when destroyed or when the process dies, so
+// a killed writer never leaves the store locked.
 class WriteLock {
   public:
-    // Opens `name` in `folder` without following a link; it must be a regular file of this
-    // user (5 otherwise). Waits up to `timeout` for the lock; 33 (ERROR_LOCK_VIOLATION) when
-    // it stays taken.
-    Status Acquire(int folder, const std::string& name, const IoFaults& faults,
+    // Opens `name` in `folder` (creating it when `create`) without following a link; it must
+    // be a regular file of this user (5 otherwise). Waits up to `timeout` for the lock; 33
+    // (ERROR_LOCK_VIOLATION) when it stays taken. A file that lost its name while this
+    // process waited is let go and the one at the name locked instead.
+    Status Acquire(int folder, const std::string& name, bool create, const IoFaults& faults,
                    std::chrono::milliseconds timeout);
+    // True while the locked file is still the one at its name: a cleaner may delete it, and
+    // a writer then locks another, so a save also checks that the file it read is still there
+    // (FileBytes::StillAt).
+    bool Current() const;
 
   private:
     Fd fd_;  // closing the last descriptor releases the flock
+    int folder_ = -1;
+    std::string name_;
 };
 
-// The temporary file a save writes beside `name`. Only one writer holds the lock, so a file
-// of that name is a killed writer's leftover.
+// What a temporary file's name adds to the name of the file it replaces, before 16 random
+// hexadecimal digits.
+inline constexpr std::string_view kTemporaryInfix = ".tmp-save-";
+
+// A fresh temporary name beside `name`, of this writer's alone.
 std::string TemporaryName(const std::string& name);
 
 // Replaces `name` in `folder` with `bytes` so that a crash leaves the old or the new file,

@@ -14,8 +14,19 @@ namespace aspect::settings {
 // A value set successfully is flushed to disk before the call returns.
 class Win32Registry final : public RegistryApi {
   public:
-    // RegistryApi
-#include "settings/registry_api_overrides.inc"
+    Status RegOpenKeyExA(Hkey key, const char* subKey, std::uint32_t options,
+                         std::uint32_t samDesired, Hkey* result) override;
+    Status RegQueryValueExA(Hkey key, const char* valueName, std::uint32_t* reserved,
+                            std::uint32_t* type, std::uint8_t* data,
+                            std::uint32_t* dataSize) override;
+    Status RegCreateKeyExA(Hkey key, const char* subKey, std::uint32_t reserved, char* className,
+                           std::uint32_t options, std::uint32_t samDesired,
+                           const void* securityAttributes, Hkey* result,
+                           std::uint32_t* disposition) override;
+    Status RegSetValueExA(Hkey key, const char* valueName, std::uint32_t reserved,
+                          std::uint32_t type, const std::uint8_t* data,
+                          std::uint32_t dataSize) override;
+    Status RegCloseKey(Hkey key) override;
 
   private:
     // The hive each handle this object opened lies in: flushing a hive needs only the
