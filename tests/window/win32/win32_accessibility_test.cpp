@@ -235,14 +235,44 @@ const Row kRows[] = {
 };
 constexpr LONG kResultId = 14;  // lblResult's child number
 
+// The screen's resolution for programs started from now on (none: the
+// system's default); returns the setting before.
+std::optional<DWORD> SetLogPixels(std::optional<DWORD> dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    DWORD before = 0;
+    DWORD size = sizeof before;
+    const bool had = RegQueryValueExW(key, L"LogPixels", nullptr, nullptr,
+                                      reinterpret_cast<BYTE*>(&before), &size) == ERROR_SUCCESS;
+    if (dpi) {
+        RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*dpi),
+                       sizeof *dpi);
+    } else {
+        RegDeleteValueW(key, L"LogPixels");
+    }
+    RegCloseKey(key);
+    return had ? std::optional<DWORD>(before) : std::nullopt;
+}
+
 class ScreenReader : public testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_NE(server.window, nullptr) << "the server did not show its window";
+    // The window at `dpi` dots per inch, and the objects a reader takes of it.
+    void Start(DWORD dpi) {
+        const std::optional<DWORD> before = SetLogPixels(dpi);
+        server.emplace();
+        SetLogPixels(before);
+        ASSERT_NE(server->window, nullptr) << "the server did not show its window";
+        RECT client{};
+        GetClientRect(server->window, &client);
+        ASSERT_EQ(client.right, MulDiv(kClientWidth, static_cast<int>(dpi), 96))
+            << "the window is laid out for " << dpi << " dots per inch";
         hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, &Hear,
-                               server.Id(), 0, WINEVENT_OUTOFCONTEXT);
+                               server->Id(), 0, WINEVENT_OUTOFCONTEXT);
         ASSERT_EQ(
-            AccessibleObjectFromWindow(server.window, static_cast<DWORD>(OBJID_CLIENT),
+            AccessibleObjectFromWindow(server->window, static_cast<DWORD>(OBJID_CLIENT),
                                        __uuidof(IAccessible), reinterpret_cast<void**>(&root)),
             S_OK);
     }
@@ -252,7 +282,7 @@ class ScreenReader : public testing::Test {
     }
 
     HWND Window(Control c) const {
-        return GetDlgItem(server.window,
+        return GetDlgItem(server->window,
                           win32_detail::kFirstChildId + static_cast<int>(win32_detail::Index(c)));
     }
     IAccessible* ChildObject(LONG id) {
@@ -266,7 +296,7 @@ class ScreenReader : public testing::Test {
     }
     bool HeardResult(DWORD event) const {
         for (const Heard& h : Events()) {
-            if (h.event == event && h.hwnd == server.window && h.object == OBJID_CLIENT &&
+            if (h.event == event && h.hwnd == server->window && h.object == OBJID_CLIENT &&
                 h.child == kResultId) {
                 return true;
             }
@@ -334,12 +364,19 @@ class ScreenReader : public testing::Test {
         }
     }
 
-    Server server;
+    std::optional<Server> server;
     HWINEVENTHOOK hook = nullptr;
     IAccessible* root = nullptr;
 };
 
+// Where each control lies, in the screen's pixels, when the window is scaled.
+TEST_F(ScreenReader, FindsEveryControlWhereItIsAt144DotsPerInch) {
+    ASSERT_NO_FATAL_FAILURE(Start(144));
+    CheckEveryControl(false);
+}
+
 TEST_F(ScreenReader, ReadsEveryControlPerformsEveryActionAndHearsTheResult) {
+    ASSERT_NO_FATAL_FAILURE(Start(96));
     CheckEveryControl(false);
     EXPECT_EQ(Number(&IAccessible::get_accState, root, 1) & STATE_SYSTEM_FOCUSED,
               STATE_SYSTEM_FOCUSED)
@@ -418,12 +455,12 @@ TEST_F(ScreenReader, ReadsEveryControlPerformsEveryActionAndHearsTheResult) {
     }
 
     // The link opens the address, once, and is then marked as followed.
-    EXPECT_FALSE(server.HasOutput());
+    EXPECT_FALSE(server->HasOutput());
     DefaultAction(Control::lblHomepage);
-    EXPECT_EQ(server.Line(), "opened " + std::string(language::kHomepageAddress));
+    EXPECT_EQ(server->Line(), "opened " + std::string(language::kHomepageAddress));
     EXPECT_EQ(Number(&IAccessible::get_accState, root, 8) & kStates,
               STATE_SYSTEM_LINKED | STATE_SYSTEM_TRAVERSED);
-    EXPECT_FALSE(server.HasOutput());
+    EXPECT_FALSE(server->HasOutput());
 }
 
 }  // namespace
