@@ -131,12 +131,13 @@ class Server {
 
     DWORD Id() const { return process_.dwProcessId; }
 
-    // The next line of output, waiting for it; empty once the server has ended.
+    // The next line of output, waiting up to 10 seconds for it; empty if none came.
     std::string Line() {
         std::string line;
         char c = 0;
         DWORD got = 0;
-        while (read_ != nullptr && ReadFile(read_, &c, 1, &got, nullptr) && got == 1 && c != '\n') {
+        while (WaitFor([&] { return HasOutput(); }, 10000) &&
+               ReadFile(read_, &c, 1, &got, nullptr) && got == 1 && c != '\n') {
             if (c != '\r') line += c;  // the C runtime's text mode
         }
         return line;
