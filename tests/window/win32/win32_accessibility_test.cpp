@@ -309,7 +309,7 @@ class ScreenReader : public testing::Test {
         for (const wchar_t* p = text; *p != 0; ++p) SendMessageW(Window(field), WM_CHAR, *p, 1);
     }
 
-    // Every row read through its own object and through the window's, in one language.
+    // Every row read through its own object, the window's and its own window's, in one language.
     void CheckEveryControl(bool english) {
         SCOPED_TRACE(english ? "English" : "Hungarian");
         EXPECT_EQ(Read(&IAccessible::get_accName, root),
@@ -331,6 +331,15 @@ class ScreenReader : public testing::Test {
             const LONG state = Number(&IAccessible::get_accState, a);
             EXPECT_EQ(state & kStates, row.state);
             EXPECT_EQ(Number(&IAccessible::get_accState, root, id), state);
+            // The control's own window answers with the same object (focus events name it).
+            IAccessible* served = nullptr;
+            ASSERT_EQ(AccessibleObjectFromWindow(
+                          Window(row.control), static_cast<DWORD>(OBJID_CLIENT),
+                          __uuidof(IAccessible), reinterpret_cast<void**>(&served)),
+                      S_OK);
+            EXPECT_EQ(Read(&IAccessible::get_accName, served), name);
+            EXPECT_EQ(Number(&IAccessible::get_accRole, served), row.role);
+            served->Release();
             EXPECT_EQ(Read(&IAccessible::get_accDefaultAction, a),
                       row.action ? std::optional<std::wstring>(row.action) : std::nullopt);
             // Where its window is on the screen, and nowhere else.
