@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 
 #include "field_edit.h"
+#include "window/screen_reader.h"
 
 namespace aspect::window {
 
@@ -105,13 +106,7 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event) {
             pressed_ = Control::frmMain;
             // A click is a press and a release on the same control.
             if (!w->rect().contains(me->position().toPoint())) return true;
-            if (c == Control::imgLangENG_hl) {
-                events_->imgLangENG_hl_Click();
-            } else if (c == Control::imgLangHUN_hl) {
-                events_->imgLangHUN_hl_Click();
-            } else {
-                events_->lblHomepage_Click();
-            }
+            Press(*events_, c);
             return true;
         }
         default:

@@ -8,6 +8,7 @@
 #include "dpi.h"
 #include "text.h"
 #include "win32_form_detail.h"
+#include "window/screen_reader.h"
 
 // The window procedures: paints, pointer, keys, the timer and the fields' own messages.
 namespace aspect::window {
@@ -199,9 +200,7 @@ bool Win32Form::FreshMove(HWND hwnd, LPARAM lp) {
 
 void Win32Form::Clicked(Control c) {
     if (!events_) return;
-    if (c == Control::imgLangENG_hl) events_->imgLangENG_hl_Click();
-    if (c == Control::imgLangHUN_hl) events_->imgLangHUN_hl_Click();
-    if (c == Control::lblHomepage) events_->lblHomepage_Click();
+    Press(*events_, c);
 }
 
 LRESULT Win32Form::OnField(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
