@@ -23,6 +23,8 @@ void Language::ApplyLanguage(std::int32_t language) {
     form_.SetCaption(Control::lblTitle, form_.Caption(Control::frmMain));
     form_.SetToolkitLanguage(language);
     NameForScreenReaders(language);
+    // The result is now called otherwise; a reader hears the new name.
+    form_.Announce(Control::lblResult);
 }
 
 void Language::NameForScreenReaders(std::int32_t language) {

@@ -62,7 +62,7 @@ void Calculation::CalculateRatio(std::int16_t edited) {
     if (!w || !h || state_.ScreenW < 1 || state_.ScreenH < 1) {
         state_.RatioW = 0;
         state_.RatioH = 0;
-        form_.SetCaption(Control::lblResult, "-");
+        ShowResult("-");
         form_.SetVisible(Control::shpScr, false);
         return;
     }
@@ -95,7 +95,13 @@ void Calculation::Unlocked() {
     state_.RatioH = r.ratioH;
     state_.TermW = static_cast<std::int32_t>(r.shownW);
     state_.TermH = static_cast<double>(r.shownH);
-    form_.SetCaption(Control::lblResult, ResultCaption(r));
+    ShowResult(ResultCaption(r));
+}
+
+void Calculation::ShowResult(std::string_view caption) {
+    const bool changed = form_.Caption(Control::lblResult) != caption;
+    form_.SetCaption(Control::lblResult, caption);
+    if (changed) form_.Announce(Control::lblResult);
 }
 
 void Calculation::Locked(std::int16_t edited, bool editedReadable) {

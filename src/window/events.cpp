@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "window/screen_reader.h"
+
 namespace aspect::window {
 
 namespace {
@@ -141,10 +143,8 @@ bool TakesClicks(Control control) {
 }
 
 void ButtonReleased(FormEvents* events, Control pressed, Control released, bool inside) {
-    if (events == nullptr || pressed != released || !inside) return;
-    if (released == Control::imgLangENG_hl) events->imgLangENG_hl_Click();
-    if (released == Control::imgLangHUN_hl) events->imgLangHUN_hl_Click();
-    if (released == Control::lblHomepage) events->lblHomepage_Click();
+    if (events == nullptr || pressed != released || !inside || !TakesClicks(released)) return;
+    Press(*events, released);
 }
 
 KeyOutcome KeyPressed(FormEvents* events, Control field, std::uint16_t& key, std::size_t length,

@@ -6,7 +6,8 @@ Usage: atspi_check.py <application name> <seconds to wait for it>
 Finds the application on the accessibility bus, checks the names and roles
 of the controls a person uses, types a resolution into the two fields through
 the editable-text interface, reads the result back, then presses the English
-flag and checks that the names follow the language. Exits 0 when all holds.
+flag and checks that the names follow the language; a listener on the bus
+must hear the result change both times. Exits 0 when all holds.
 """
 import sys
 import time
@@ -15,7 +16,7 @@ import warnings
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 # Debian 12's bindings mark the per-interface calls deprecated; they still work.
 warnings.filterwarnings("ignore", category=DeprecationWarning)
@@ -85,12 +86,32 @@ def by_description(found, role, description):
 
 
 def wait_for(predicate, seconds=5.0):
+    """Waits, delivering the bus's events meanwhile."""
     deadline = time.monotonic() + seconds
+    context = GLib.MainContext.default()
     while time.monotonic() < deadline:
         if predicate():
             return True
-        time.sleep(0.1)
+        while context.iteration(False):
+            pass
+        time.sleep(0.05)
     return predicate()
+
+
+class Heard:
+    """The change events a screen reader would hear, by source."""
+
+    def __init__(self):
+        self.events = []
+        self.listener = Atspi.EventListener.new(
+            lambda e: self.events.append((e.type, e.source)))
+        for kind in ("object:property-change:accessible-name",
+                     "object:property-change:accessible-description",
+                     "object:property-change:accessible-value", "object:text-changed"):
+            self.listener.register(kind)
+
+    def about(self, node):
+        return [kind for kind, source in self.events if source == node]
 
 
 def check_language(app, lang):
@@ -120,12 +141,15 @@ def main():
     if width is None or height is None or result is None:
         return 1
 
+    heard = Heard()
     # Typing through the reader's editable-text interface raises the fields'
     # change events like any other edit.
     check(width.set_text_contents("1920"), "width set to 1920")
     check(height.set_text_contents("1080"), "height set to 1080")
     check(wait_for(lambda: result.get_name() == "16 : 9"),
           f"result read as '16 : 9' (got {result.get_name()!r})")
+    check(wait_for(lambda: heard.about(result)),
+          f"a listener heard the result change ({heard.about(result)})")
 
     english = by_name(found, "push button", "English")
     pressable = "Action" in english.get_interfaces() and Atspi.Action.get_n_actions(english) > 0
@@ -133,10 +157,13 @@ def main():
     if pressable:
         action = Atspi.Action.get_action_name(english, 0)
         check(action.lower() == "press", f"the action is a press (got {action!r})")
+        heard.events.clear()
         Atspi.Action.do_action(english, 0)
         check(wait_for(lambda: result.get_description() == RESULT["en"]),
               f"result now described as {RESULT['en']!r}")
         check(result.get_name() == "16 : 9", "result keeps its value across the switch")
+        check(wait_for(lambda: heard.about(result)),
+              f"a listener heard the result renamed ({heard.about(result)})")
         check_language(app, "en")
 
     print(f"atspi: {len(failures)} failed")

@@ -163,6 +163,8 @@ void FakeForm::SetAccessibleName(Control c, std::string_view name) {
     At(c).accessibleName = std::string(name);
 }
 
+void FakeForm::Announce(Control c) { announced.push_back(c); }
+
 void FakeForm::SetForeColor(Control c, port::Colour colour) {
     ++writes;
     At(c).fore = colour;

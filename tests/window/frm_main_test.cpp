@@ -1,9 +1,15 @@
 #include "window/frm_main.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
+
+#include "language/homepage.h"
+#include "language/language.h"
 
 #include "support/fake_form.h"
 #include "support/memory_registry.h"
+#include "window/screen_reader.h"
 
 namespace aspect::window {
 namespace {
@@ -68,6 +74,50 @@ TEST(StartUp, PreparesTheWindowWithoutCalculating) {
     EXPECT_FALSE(form.At(Control::lblHomepage).underline);
     EXPECT_EQ(form.textWrites, 0);  // no field touched, so no calculation ran
     EXPECT_FALSE(form.At(Control::shpScr).visible);
+}
+
+// One window through a row of steps: screen readers hear of the result when its
+// text changes and when the language renames it, and a press does what a click does.
+TEST(ScreenReaders, HearTheResultChangeAndPressWhatTheyClick) {
+    FakeForm form;
+    MemoryRegistry store;
+    FrmMain frm(form, store);
+    form.Bind(frm);
+    frm.Form_Load();
+    const struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::size_t heard;
+        std::string_view title;
+    } steps[] = {
+        {"width alone", [&] { form.UserSetsText(Control::txtW, "1920"); }, 1,
+         language::kCaptionHungarian},
+        {"another width, still no ratio", [&] { form.UserSetsText(Control::txtW, "1280"); }, 0,
+         language::kCaptionHungarian},
+        {"a ratio", [&] { form.UserSetsText(Control::txtH, "720"); }, 1,
+         language::kCaptionHungarian},
+        {"the lit English flag", [&] { EXPECT_TRUE(Press(frm, Control::imgLangENG_hl)); }, 1,
+         language::kCaptionEnglish},
+        {"the plain Hungarian flag", [&] { EXPECT_TRUE(Press(frm, Control::imgLangHUN)); }, 1,
+         language::kCaptionHungarian},
+        {"the plain English flag", [&] { EXPECT_TRUE(Press(frm, Control::imgLangENG)); }, 1,
+         language::kCaptionEnglish},
+        {"the lit Hungarian flag", [&] { EXPECT_TRUE(Press(frm, Control::imgLangHUN_hl)); }, 1,
+         language::kCaptionHungarian},
+        {"the link", [&] { EXPECT_TRUE(Press(frm, Control::lblHomepage)); }, 0,
+         language::kCaptionHungarian},
+        {"the check box, which has no click of its own",
+         [&] { EXPECT_FALSE(Press(frm, Control::chLock)); }, 0, language::kCaptionHungarian},
+    };
+    for (const Step& step : steps) {
+        form.announced.clear();
+        step.act();
+        EXPECT_EQ(form.announced, std::vector<Control>(step.heard, Control::lblResult))
+            << step.what;
+        EXPECT_EQ(form.At(Control::frmMain).caption, step.title) << step.what;
+    }
+    EXPECT_EQ(form.At(Control::lblResult).caption, "16 : 9");
+    EXPECT_EQ(form.opened, std::vector<std::string>{std::string(language::kHomepageAddress)});
 }
 
 }  // namespace

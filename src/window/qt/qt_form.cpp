@@ -16,6 +16,7 @@
 #include "qt_pictures.h"
 #include "shape_widget.h"
 #include "window/events.h"
+#include "window/screen_reader.h"
 
 namespace aspect::window {
 
@@ -100,18 +101,13 @@ QtForm::QtForm(QWidget* parent) : QWidget(parent) {
 
     // Screen readers can follow the link and switch the language without the pointer.
     ExposeAs(this, AccessibleKind::Window);
-    ExposeAs(Widget(Control::lblHomepage), AccessibleKind::Link, [this] {
-        if (events_) events_->lblHomepage_Click();
-    });
-    for (const Control c : {Control::imgLangENG, Control::imgLangENG_hl}) {
-        ExposeAs(Widget(c), AccessibleKind::Button, [this] {
-            if (events_) events_->imgLangENG_hl_Click();
-        });
-    }
-    for (const Control c : {Control::imgLangHUN, Control::imgLangHUN_hl}) {
-        ExposeAs(Widget(c), AccessibleKind::Button, [this] {
-            if (events_) events_->imgLangHUN_hl_Click();
-        });
+    for (const ReaderControl& r : ReaderControls()) {
+        if (r.role != ReaderRole::Button && r.role != ReaderRole::Link) continue;
+        ExposeAs(Widget(r.control),
+                 r.role == ReaderRole::Link ? AccessibleKind::Link : AccessibleKind::Button,
+                 [this, c = r.control] {
+                     if (events_) Press(*events_, c);
+                 });
     }
 
     setTabOrder(Widget(Control::txtW), Widget(Control::txtH));

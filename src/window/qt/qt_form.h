@@ -68,4 +68,8 @@ class QtForm final : public QWidget, public FormPort {
     QTranslator toolkitTexts_;  // Qt's own Hungarian texts, installed while Hungarian
 };
 
+// Qt tells screen readers itself when a label's text (what it is read as) or a
+// widget's accessible name or description changes; a second event would be read twice.
+inline void QtForm::Announce(Control) {}
+
 }  // namespace aspect::window

@@ -105,6 +105,7 @@ Win32Form::Win32Form(HINSTANCE instance) : instance_(instance), shellOpen_(&Shel
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainProc));
     dpi_ = DpiOf(hwnd_);
     CreateChildren();
+    ServeScreenReaders();
     Layout();
     for (const ControlDesign& d : Design()) {
         if (d.autoSize) RefitAutoSize(d.id);

@@ -78,7 +78,10 @@ class Win32Form final : public FormPort {
         bool visible = true;
         HWND hwnd = nullptr;
         RECT placed{};  // where the child window was last put, in device pixels
+        std::wstring heardName, heardValue;  // what screen readers were last told
     };
+    // The screen readers' view of the window (win32_accessible.cpp) reads it whole.
+    friend struct ScreenReaderView;
 
     static LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK SpotProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -91,6 +94,8 @@ class Win32Form final : public FormPort {
     State& At(Control c) { return state_[static_cast<std::size_t>(c)]; }
     const State& At(Control c) const { return state_[static_cast<std::size_t>(c)]; }
     void CreateChildren();
+    // Answers screen readers' requests for the window's and its controls' objects.
+    void ServeScreenReaders();
     void Layout();
     void Place(Control c);
     // Sets one of a control's design-pixel edges or sizes, moving and repainting it.
@@ -118,6 +123,7 @@ class Win32Form final : public FormPort {
     POINT lastMove_{-1, -1};
     HWND focus_ = nullptr;  // restored when the window is activated again
     ShellOpen shellOpen_;
+    bool addressOpened_ = false;          // the link has been followed
     bool quitOnDestroy_ = false;          // only the program's own loop ends with the window
     mutable std::map<int, HFONT> fonts_;  // by face, size and style, at the current dpi
     mutable std::map<PictureId, HBITMAP> pictures_;

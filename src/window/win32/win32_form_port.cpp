@@ -150,6 +150,7 @@ void Win32Form::SetTimerEnabled(Control, bool enabled) {
 void Win32Form::OpenAddress(std::string_view address) {
     // The address is ASCII, so the ANSI function takes it unchanged.
     const std::string file(address);
+    addressOpened_ = true;
     shellOpen_(hwnd_, nullptr, file.c_str(), nullptr, "C:\\", SW_HIDE);
 }
 

@@ -76,8 +76,12 @@ class FormPort {
     virtual void SetText(Control field, std::string_view text) = 0;
 
     // What screen readers call a control (UTF-8). A label that shows a value
-    // keeps its text as what is read and carries this as its description.
+    // keeps its text readable: as what is read, with this as its description,
+    // or, where readers know values (MSAA), as its value under this name.
     virtual void SetAccessibleName(Control control, std::string_view name) = 0;
+    // Tells screen readers that what a control says, or what it is called, has
+    // changed since they last heard of it.
+    virtual void Announce(Control control) = 0;
 
     virtual void SetForeColor(Control control, Colour colour) = 0;
     virtual void SetFontUnderline(Control control, bool underline) = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "port/form_port.h"
 
@@ -44,6 +45,8 @@ class Calculation {
     void Dispatch(std::int16_t edited);
     void Unlocked();
     void Locked(std::int16_t edited, bool editedReadable);
+    // Shows a result; screen readers hear of it when it differs from the one shown.
+    void ShowResult(std::string_view caption);
 
     port::FormPort& form_;
     CalculationState state_;

@@ -61,6 +61,7 @@ class FakeForm final : public port::FormPort {
     int textWrites = 0;
     int writes = 0;  // every property write of any control
     std::vector<std::string> opened;
+    std::vector<port::Control> announced;  // every Announce, in order
 
   private:
     // Sets a field's text; the change event fires when it differs.
