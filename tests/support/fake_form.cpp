@@ -54,17 +54,20 @@ void FakeForm::Change(Control field, std::string_view text) {
     if (field == Control::txtH) events_->txtH_Change();
 }
 
-void FakeForm::UserTypes(Control field, std::string_view keys) {
+void FakeForm::UserTypes(Control field, std::string_view keys, bool overAll) {
     for (const char typed : keys) {
         auto key = static_cast<std::uint16_t>(static_cast<unsigned char>(typed));
         if (events_ && field == Control::txtW) events_->txtW_KeyPress(key);
         if (events_ && field == Control::txtH) events_->txtH_KeyPress(key);
-        const std::string& text = At(field).caption;
         if (key == 0) continue;
+        const std::string text = overAll ? std::string() : At(field).caption;
         if (key == '\b') {
+            if (overAll) Change(field, "");
             if (!text.empty()) Change(field, Head(text, Length(text) - 1));
+            overAll = false;
             continue;
         }
+        overAll = false;
         if (Length(text) >= window::kUserTextLimit) continue;  // the field is full
         Change(field, text + static_cast<char>(key));
     }

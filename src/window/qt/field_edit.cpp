@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QTextBoundaryFinder>
 
 namespace aspect::window {
@@ -53,6 +57,38 @@ void FieldEdit::SetProgramText(const QString& text) {
 
 bool FieldEdit::WouldExceedLimit() const {
     return text().size() - selectedText().size() >= userLimit_;
+}
+
+// Undo and redo give back a text the field showed, which may be the program's
+// own longer text: the user's limit must not cut it into one never shown. A
+// program write or a cut edit empties the history, so every step leads to a
+// text that was on screen.
+void FieldEdit::Restore(void (QLineEdit::*step)()) {
+    limit_->SetProgramWrite(true);
+    (this->*step)();
+    limit_->SetProgramWrite(false);
+}
+
+void FieldEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // Qt's own entries, known by their (translated) texts.
+    const QString undo = QLineEdit::tr("&Undo");
+    const QString redo = QLineEdit::tr("&Redo");
+    for (QAction* action : menu->actions()) {
+        const bool isUndo = action->text().startsWith(undo);
+        if (!isUndo && !action->text().startsWith(redo)) continue;
+        disconnect(action, nullptr, this, nullptr);
+        const auto step = isUndo ? &QLineEdit::undo : &QLineEdit::redo;
+        connect(action, &QAction::triggered, this, [this, step] { Restore(step); });
+    }
+    menu->popup(event->globalPos());
+}
+
+void FieldEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Undo)) return Restore(&QLineEdit::undo);
+    if (event->matches(QKeySequence::Redo)) return Restore(&QLineEdit::redo);
+    QLineEdit::keyPressEvent(event);
 }
 
 }  // namespace aspect::window

@@ -35,7 +35,13 @@ class FieldEdit final : public QLineEdit {
     // Whether a typed character would grow the text past the user's limit.
     bool WouldExceedLimit() const;
 
+  protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
+    void Restore(void (QLineEdit::*step)());
+
     int userLimit_;
     UserLengthLimit* limit_;
 };

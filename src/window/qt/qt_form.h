@@ -79,6 +79,11 @@ class QtForm final : public QWidget, public FormPort {
     enum class Edge { Left, Top, Width, Height };
     void Reshape(Control control, Edge edge, double value);
     bool FilterKey(Control field, QKeyEvent* event);
+    void KeyPress(Control field, std::uint16_t& key);
+    // What the key filter keeps of typed characters, each passed to it in turn.
+    QString Filtered(Control field, const QString& typed);
+    bool InsertFiltered(Control field, const QString& typed);
+    void FilterCommit(Control field, QInputMethodEvent* event);
     FieldEdit* Field(Control field) const;
 
     std::array<QWidget*, 25> widgets_{};

@@ -38,8 +38,9 @@ class FakeForm final : public port::FormPort {
 
     // What the user does. Edits a field's text in one step, as a cut or an undo can.
     void UserSetsText(port::Control field, std::string_view text) { Change(field, text); }
-    // Types each character (ASCII; '\b' is Backspace) at the end, each through its key event.
-    void UserTypes(port::Control field, std::string_view keys);
+    // Types each character (ASCII; '\b' is Backspace) at the end, each through its key event;
+    // with `overAll`, the first one kept replaces the whole text.
+    void UserTypes(port::Control field, std::string_view keys, bool overAll = false);
     // Pastes at the end: what fits within the user's limit goes in.
     void UserPastes(port::Control field, std::string_view text);
     // Points and clicks, in client pixels.
