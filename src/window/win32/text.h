@@ -15,4 +15,7 @@ std::string Narrow(std::wstring_view utf16);
 // never split) within the room.
 std::wstring_view FitPaste(std::wstring_view pasted, int room);
 
+// A code point as UTF-16; empty for a lone surrogate or beyond U+10FFFF.
+std::wstring Utf16Of(char32_t codePoint);
+
 }  // namespace aspect::window
