@@ -4,14 +4,13 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QTextBoundaryFinder>
 
 namespace aspect::window {
 
 QValidator::State UserLengthLimit::validate(QString& input, int& pos) const {
-    if (programWrite_ || input.size() <= limit_) return Acceptable;
+    if (uncut_ || input.size() <= limit_) return Acceptable;
     // Find the run the edit inserted: what is left of the old text is a common
     // prefix and suffix.
     const qsizetype oldSize = previous_.size();
@@ -50,9 +49,9 @@ FieldEdit::FieldEdit(int userLimit, QWidget* parent)
 }
 
 void FieldEdit::SetProgramText(const QString& text) {
-    limit_->SetProgramWrite(true);
+    limit_->SetUncut(true);
     setText(text);
-    limit_->SetProgramWrite(false);
+    limit_->SetUncut(false);
 }
 
 bool FieldEdit::WouldExceedLimit() const {
@@ -64,9 +63,9 @@ bool FieldEdit::WouldExceedLimit() const {
 // program write or a cut edit empties the history, so every step leads to a
 // text that was on screen.
 void FieldEdit::Restore(void (QLineEdit::*step)()) {
-    limit_->SetProgramWrite(true);
+    limit_->SetUncut(true);
     (this->*step)();
-    limit_->SetProgramWrite(false);
+    limit_->SetUncut(false);
 }
 
 void FieldEdit::contextMenuEvent(QContextMenuEvent* event) {
@@ -83,12 +82,6 @@ void FieldEdit::contextMenuEvent(QContextMenuEvent* event) {
         connect(action, &QAction::triggered, this, [this, step] { Restore(step); });
     }
     menu->popup(event->globalPos());
-}
-
-void FieldEdit::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Undo)) return Restore(&QLineEdit::undo);
-    if (event->matches(QKeySequence::Redo)) return Restore(&QLineEdit::redo);
-    QLineEdit::keyPressEvent(event);
 }
 
 }  // namespace aspect::window

@@ -7,21 +7,23 @@
 namespace aspect::window {
 
 // What the user types or pastes may not grow a field past the limit, yet the
-// program may write longer text, which the user can still shorten.
+// program may write longer text, which the user can still shorten, and undo
+// and redo give back the texts the field showed.
 class UserLengthLimit final : public QValidator {
   public:
     UserLengthLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
 
     // The text before the next edit.
     void Remember(const QString& text) { previous_ = text; }
-    void SetProgramWrite(bool on) { programWrite_ = on; }
+    // While on, every text passes whole: a program write, an undo or a redo.
+    void SetUncut(bool on) { uncut_ = on; }
 
     State validate(QString& input, int& pos) const override;
 
   private:
     int limit_;
     QString previous_;
-    bool programWrite_ = false;
+    bool uncut_ = false;
 };
 
 // A single-line dimension field.
@@ -37,7 +39,6 @@ class FieldEdit final : public QLineEdit {
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void Restore(void (QLineEdit::*step)());

@@ -97,9 +97,9 @@ class Win32Harness final : public PortHarness {
         SendMessageW(edit, EM_SETSEL, 0, -1);
         for (const char c : keys) SendMessageW(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
     }
-    // The context menu's Undo sends WM_UNDO; a second one undoes the first.
+    // The context menu's Undo sends WM_UNDO; the edit control's undo undoes itself.
     void Undo(port::Control field) override { SendMessageW(form_.Child(field), WM_UNDO, 0, 0); }
-    void Redo(port::Control field) override { Undo(field); }
+    void Redo(port::Control field) override { SendMessageW(form_.Child(field), EM_UNDO, 0, 0); }
 
     std::vector<std::string> CharacterRoutes() const override {
         return {"WM_UNICHAR", "WM_IME_CHAR"};  // WM_SYSCHAR inserts nothing
