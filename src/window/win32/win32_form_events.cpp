@@ -210,7 +210,7 @@ namespace {
 // The edit control's undo, with the user's limit lifted for it alone: the
 // control honours the limit and would cut a program's longer text into one the
 // field never showed.
-inline LRESULT UndoUncut(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT UndoUncut(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
     SendMessageW(edit, EM_LIMITTEXT, 0, 0);
     const LRESULT result = DefSubclassProc(edit, msg, wp, lp);
     SendMessageW(edit, EM_LIMITTEXT, kUserTextLimit, 0);
