@@ -143,30 +143,6 @@ PreviewFit FitPreview(std::int32_t w, std::int32_t h) {
     return fit;
 }
 
-Reduction MakeReduction(std::int32_t termW, double termH) {
-    // A whole termH never exceeds the entered height, so it fits in 32 bits.
-    const auto ratioH = static_cast<std::int32_t>(termH);
-    Reduction r{termW, ratioH, termW, ratioH};
-    if (termW == 8 && ratioH == 5) {  // shown the way screens are usually named
-        r.shownW = 16;
-        r.shownH = 10;
-    }
-    return r;
-}
-
-Reduction ReduceRatioLinear(std::int32_t w, std::int32_t h) {
-    const double ratioValue = static_cast<double>(w) / h;
-    for (std::int64_t k = 1; k <= w; ++k) {
-        const double termH = static_cast<double>(k) / ratioValue;
-        if (std::nearbyint(termH) == termH) {
-            return MakeReduction(static_cast<std::int32_t>(k), termH);
-        }
-    }
-    return Reduction{w, h, w, h};
-}
-
-Reduction ReduceRatio(std::int32_t w, std::int32_t h) { return ReduceRatioFast(w, h); }
-
 std::string ToDecimal(std::int64_t n) { return std::to_string(n); }
 
 std::string ResultCaption(const Reduction& r) {

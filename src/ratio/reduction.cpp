@@ -52,6 +52,18 @@
 namespace aspect::ratio {
 namespace {
 
+// Applies the label's one special case (8 : 5 reads 16 : 10) to a search hit.
+Reduction MakeReduction(std::int32_t termW, double termH) {
+    // A whole termH never exceeds the entered height, so it fits in 32 bits.
+    const auto ratioH = static_cast<std::int32_t>(termH);
+    Reduction r{termW, ratioH, termW, ratioH};
+    if (termW == 8 && ratioH == 5) {  // shown the way screens are usually named
+        r.shownW = 16;
+        r.shownH = 10;
+    }
+    return r;
+}
+
 constexpr std::int64_t kTwoTo52 = std::int64_t{1} << 52;
 constexpr std::int64_t kTwoTo53Minus1 = (std::int64_t{1} << 53) - 1;
 
@@ -140,6 +152,19 @@ Reduction Found(std::int32_t w, std::int32_t h, std::int64_t k, const TermTest& 
 }
 
 }  // namespace
+
+Reduction ReduceRatioLinear(std::int32_t w, std::int32_t h) {
+    const double ratioValue = static_cast<double>(w) / h;
+    for (std::int64_t k = 1; k <= w; ++k) {
+        const double termH = static_cast<double>(k) / ratioValue;
+        if (std::nearbyint(termH) == termH) {
+            return MakeReduction(static_cast<std::int32_t>(k), termH);
+        }
+    }
+    return Reduction{w, h, w, h};
+}
+
+Reduction ReduceRatio(std::int32_t w, std::int32_t h) { return ReduceRatioFast(w, h); }
 
 Reduction ReduceRatioFast(std::int32_t w, std::int32_t h, SearchCost& cost) {
     TermTest test(w, h);

@@ -11,6 +11,11 @@ namespace {
 
 constexpr std::uint16_t kBackspace = 8;
 
+void RunKeyHandler(FormEvents* events, Control field, std::uint16_t& key) {
+    if (events != nullptr && field == Control::txtW) events->txtW_KeyPress(key);
+    if (events != nullptr && field == Control::txtH) events->txtH_KeyPress(key);
+}
+
 // One code point of UTF-8 text at `at` and its length in bytes; a byte that begins
 // no valid sequence reads as U+FFFD on its own, as the toolkits' converters read it.
 char32_t Decode(std::string_view s, std::size_t at, std::size_t& length) {
@@ -149,11 +154,20 @@ void ButtonReleased(FormEvents* events, Control pressed, Control released, bool 
 
 KeyOutcome KeyPressed(FormEvents* events, Control field, std::uint16_t& key, std::size_t length,
                       std::size_t selected) {
-    if (events != nullptr && field == Control::txtW) events->txtW_KeyPress(key);
-    if (events != nullptr && field == Control::txtH) events->txtH_KeyPress(key);
+    RunKeyHandler(events, field, key);
     if (key == 0) return KeyOutcome::Discarded;
     if (key != kBackspace && RoomLeft(length, selected) == 0) return KeyOutcome::Refused;
     return KeyOutcome::Typed;
+}
+
+std::u16string FilterTyped(FormEvents* events, Control field, std::u16string_view typed) {
+    std::u16string kept;
+    for (const char16_t unit : typed) {
+        std::uint16_t key = unit;
+        RunKeyHandler(events, field, key);
+        if (key != 0) kept += static_cast<char16_t>(key);
+    }
+    return kept;
 }
 
 std::size_t RoomLeft(std::size_t length, std::size_t selected) {

@@ -1,7 +1,9 @@
 // The port's promises, run against one implementation of it (see port_harness.h):
 // what the behaviour may rely on whichever window carries it. Here: fields,
 // captions and geometry; contract_events_test.cpp has the pointer and the timer.
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -157,6 +159,82 @@ TEST_P(Pasting, TakesWholeCharactersThatFitInFive) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Pasting, ::testing::ValuesIn(kPastes), RowName{});
+
+// Undo and redo give back only texts the field showed, the program's longer ones
+// whole: never one the user's limit cut.
+TEST_F(PortContract, UndoAndRedoGiveBackOnlyShownTexts) {
+    for (const Control field : {Control::txtW, Control::txtH}) {
+        std::vector<std::string> shown{form.Text(field)};
+        log.onChange = [&](Control changed) { shown.push_back(form.Text(changed)); };
+        form.SetText(field, "49995000");
+        h->TypeOver(field, "1");
+        ASSERT_EQ(form.Text(field), "1");
+        log.onChange = nullptr;  // what the steps bring back must be among these
+        for (const bool undo : {true, false, true, true}) {
+            undo ? h->Undo(field) : h->Redo(field);
+            EXPECT_NE(std::find(shown.begin(), shown.end(), form.Text(field)), shown.end())
+                << (undo ? "undo" : "redo") << " gave " << form.Text(field);
+        }
+        form.SetText(field, "");
+    }
+}
+
+// Every route by which a character reaches a field passes it to the key event,
+// once for each UTF-16 unit, and nothing else decides whether it goes in.
+struct RouteRow {
+    const char* name;
+    const char* typed;  // UTF-8
+    const char* after;
+};
+
+const RouteRow kRoutedCharacters[] = {
+    {"LettersAndSigns", "abX.-", ""},
+    {"AccentedBetweenDigits", "1\u00e92\u00e1", "12"},
+    {"EmojiThenDigit", "\U0001F6003", "3"},
+    {"DigitsPastTheLimit", "1234567", "12345"},
+};
+
+std::vector<std::uint16_t> Utf16Units(std::string_view utf8) {
+    std::vector<std::uint16_t> units;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+        char32_t c = lead & (0x7Fu >> extra);
+        for (std::size_t k = 1; k <= extra; ++k) {
+            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        }
+        i += 1 + extra;
+        if (c < 0x10000) {
+            units.push_back(static_cast<std::uint16_t>(c));
+        } else {
+            units.push_back(static_cast<std::uint16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            units.push_back(static_cast<std::uint16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        }
+    }
+    return units;
+}
+
+class CharacterRoute : public PortContract, public ::testing::WithParamInterface<RouteRow> {};
+
+TEST_P(CharacterRoute, GoesThroughTheKeyEvent) {
+    const RouteRow& row = GetParam();
+    log.keyPolicy = [](std::uint16_t& k) {
+        if ((k < '0' || k > '9') && k != '\b') k = 0;
+    };
+    const std::vector<std::string> routes = h->CharacterRoutes();
+    if (routes.empty()) GTEST_SKIP() << "plain keys only";
+    for (const std::string& route : routes) {
+        for (const Control field : {Control::txtW, Control::txtH}) {
+            form.SetText(field, "");
+            log.keys.clear();
+            h->TypeThrough(route, field, row.typed);
+            EXPECT_EQ(form.Text(field), row.after) << route;
+            EXPECT_EQ(log.keys, Utf16Units(row.typed)) << route;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CharacterRoute, ::testing::ValuesIn(kRoutedCharacters), RowName{});
 
 // Captions in UTF-8, Hungarian letters included, come back as written.
 TEST_F(PortContract, CaptionsRoundTrip) {

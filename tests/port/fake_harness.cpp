@@ -15,6 +15,11 @@ class FakeHarness final : public PortHarness {
     void Paste(port::Control field, std::string_view text, Caret caret) override {
         form_.UserPastes(field, text, caret == Caret::Start);
     }
+    void TypeOver(port::Control field, std::string_view keys) override {
+        form_.UserTypes(field, keys, true);
+    }
+    void Undo(port::Control) override {}  // the fake offers no undo
+    void Redo(port::Control) override {}
     void Wait(int milliseconds) override { form_.Advance(milliseconds); }
     double Now() const override { return form_.Now(); }
     std::vector<std::string> Opened() const override { return form_.opened; }

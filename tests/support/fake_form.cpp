@@ -54,18 +54,22 @@ void FakeForm::Change(Control field, std::string_view text) {
     window::TextChanged(events_, field);
 }
 
-void FakeForm::UserTypes(Control field, std::string_view keys) {
+void FakeForm::UserTypes(Control field, std::string_view keys, bool overAll) {
     for (const char typed : keys) {
         auto key = static_cast<std::uint16_t>(static_cast<unsigned char>(typed));
-        const std::string& text = At(field).caption;
-        const std::size_t length = window::Utf16Length(text);
-        if (window::KeyPressed(events_, field, key, length, 0) != window::KeyOutcome::Typed) {
+        const std::size_t length = window::Utf16Length(At(field).caption);
+        if (window::KeyPressed(events_, field, key, length, overAll ? length : 0) !=
+            window::KeyOutcome::Typed) {
             continue;
         }
+        const std::string text = overAll ? std::string() : At(field).caption;
         if (key == '\b') {
+            if (overAll) Change(field, "");
             if (!text.empty()) Change(field, Head(text, Length(text) - 1));
+            overAll = false;
             continue;
         }
+        overAll = false;
         Change(field, text + static_cast<char>(key));
     }
 }

@@ -9,6 +9,7 @@
 
 #include "support/fake_form.h"
 #include "support/memory_registry.h"
+#include "window/placement.h"
 #include "window/screen_reader.h"
 
 namespace aspect::window {
@@ -22,6 +23,27 @@ TEST(Version, JoinsMajorMinorRevisionInPlainDecimal) {
     EXPECT_EQ(VersionCaption({1, 12, 0}), "v1.12.0");
     EXPECT_EQ(VersionCaption({10, 0, 7}), "v10.0.7");
     EXPECT_EQ(VersionCaption(ProgramVersion()), "v1.2.0");
+}
+
+// The window opens centred in the work area, its top-left corner inside it.
+TEST(StartUp, WindowOpensCentredWithItsTitleBarOnTheWorkArea) {
+    struct Row {
+        int areaLeft, areaTop, areaWidth, areaHeight;
+        ScreenPlace place;
+    };
+    const Row rows[] = {
+        {0, 0, 1024, 768, {305, 162}},  // 414 x 444 in the middle
+        {0, 0, 414, 444, {0, 0}},       // exactly fits
+        {0, 0, 200, 150, {0, 0}},
+        {0, 0, 1, 1, {0, 0}},
+        {-1280, 40, 1280, 984, {-847, 310}},  // a monitor left of the primary, a top bar
+        {100, 50, 300, 300, {100, 50}},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(PlaceInWorkArea(r.areaLeft, r.areaTop, r.areaWidth, r.areaHeight, 414, 444),
+                  r.place)
+            << r.areaWidth << " x " << r.areaHeight;
+    }
 }
 
 struct CentreRow {

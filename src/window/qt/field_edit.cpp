@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <string>
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+
 #include "window/events.h"
 
 namespace aspect::window {
 
 QValidator::State UserLengthLimit::validate(QString& input, int& pos) const {
-    if (programWrite_ || input == previous_) return Acceptable;
+    if (uncut_ || input == previous_) return Acceptable;
     // The edit gives the text after it and the caret after what went in: what follows
     // the caret is the end of the old text, and the old text's start before it stays.
     const QString tail = input.mid(pos);
@@ -37,9 +41,35 @@ FieldEdit::FieldEdit(QWidget* parent) : QLineEdit(parent), limit_(new UserLength
 }
 
 void FieldEdit::SetProgramText(const QString& text) {
-    limit_->SetProgramWrite(true);
+    limit_->SetUncut(true);
     setText(text);
-    limit_->SetProgramWrite(false);
+    limit_->SetUncut(false);
+}
+
+// Undo and redo give back a text the field showed, which may be the program's
+// own longer text: the user's limit must not cut it into one never shown. A
+// program write or a cut edit empties the history, so every step leads to a
+// text that was on screen.
+void FieldEdit::Restore(void (QLineEdit::*step)()) {
+    limit_->SetUncut(true);
+    (this->*step)();
+    limit_->SetUncut(false);
+}
+
+void FieldEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // Qt's own entries, known by their (translated) texts.
+    const QString undo = QLineEdit::tr("&Undo");
+    const QString redo = QLineEdit::tr("&Redo");
+    for (QAction* action : menu->actions()) {
+        const bool isUndo = action->text().startsWith(undo);
+        if (!isUndo && !action->text().startsWith(redo)) continue;
+        disconnect(action, nullptr, this, nullptr);
+        const auto step = isUndo ? &QLineEdit::undo : &QLineEdit::redo;
+        connect(action, &QAction::triggered, this, [this, step] { Restore(step); });
+    }
+    menu->popup(event->globalPos());
 }
 
 }  // namespace aspect::window

@@ -16,6 +16,7 @@
 #include "qt_pictures.h"
 #include "shape_widget.h"
 #include "window/events.h"
+#include "window/placement.h"
 #include "window/screen_reader.h"
 
 namespace aspect::window {
@@ -211,7 +212,9 @@ void QtForm::CentreOnScreen() {
     const QScreen* s = screen();
     if (!s) return;
     const QRect area = s->availableGeometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
+    const ScreenPlace at =
+        PlaceInWorkArea(area.x(), area.y(), area.width(), area.height(), width(), height());
+    move(at.left, at.top);
 }
 
 void QtForm::RefitAutoSize(Control control) {

@@ -41,7 +41,30 @@ class QtForm final : public QWidget, public FormPort {
     void CentreOnScreen();
 
     // FormPort
-#include "port/form_port_overrides.inc"
+    void SetCaption(port::Control control, std::string_view caption) override;
+    std::string Caption(port::Control control) const override;
+    std::string Text(port::Control field) const override;
+    void SetText(port::Control field, std::string_view text) override;
+    void SetAccessibleName(port::Control control, std::string_view name) override;
+    void Announce(port::Control control) override;
+    void SetForeColor(port::Control control, port::Colour colour) override;
+    void SetFontUnderline(port::Control control, bool underline) override;
+    std::int16_t Value(port::Control checkBox) const override;
+    double Left(port::Control control) const override;
+    double Top(port::Control control) const override;
+    double Width(port::Control control) const override;
+    double Height(port::Control control) const override;
+    void SetLeft(port::Control control, double left) override;
+    void SetTop(port::Control control, double top) override;
+    void SetWidth(port::Control control, double width) override;
+    void SetHeight(port::Control control, double height) override;
+    void SetVisible(port::Control control, bool visible) override;
+    double ScaleWidth() const override;
+    port::OuterBounds WindowBounds() const override;
+    port::ScreenPoint CursorPos() const override;
+    void SetTimerEnabled(port::Control timer, bool enabled) override;
+    void SetToolkitLanguage(std::int32_t language) override;
+    void OpenAddress(std::string_view address) override;
 
     // Maps a colour value to the colour it shows in the current palette.
     QColor Resolve(Colour colour) const;
@@ -57,6 +80,10 @@ class QtForm final : public QWidget, public FormPort {
     enum class Edge { Left, Top, Width, Height };
     void Reshape(Control control, Edge edge, double value);
     bool FilterKey(Control field, QKeyEvent* event);
+    // What the key filter keeps of typed characters, each passed to it in turn.
+    QString Filtered(Control field, const QString& typed);
+    bool InsertFiltered(Control field, const QString& typed);
+    void FilterCommit(Control field, QInputMethodEvent* event);
     FieldEdit* Field(Control field) const;
 
     std::array<QWidget*, 25> widgets_{};

@@ -1,8 +1,7 @@
 // Routes the widgets' key and pointer events to the behaviour's handlers.
 #include "qt_form.h"
 
-#include <optional>
-
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -13,26 +12,20 @@ namespace aspect::window {
 
 namespace {
 
-// The character code a key press types, as a native edit field would receive
-// it; empty for keys that type nothing (navigation, Delete, Tab, shortcuts).
-std::optional<std::uint16_t> TypedCode(const QKeyEvent& e) {
+// The characters a key press types, as a native edit field would receive them;
+// empty for keys that type nothing (navigation, Delete, Tab, shortcuts). Alt,
+// AltGr and the logo key do not make a character any less typed.
+QString TypedText(const QKeyEvent& e) {
     const int key = e.key();
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete) {
-        return std::nullopt;
-    }
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete) return {};
     const Qt::KeyboardModifiers mods = e.modifiers();
-    if (mods & (Qt::AltModifier | Qt::MetaModifier)) return std::nullopt;
     if (mods & Qt::ControlModifier) {
         // Ctrl with a letter types the control character 1 to 26 (Ctrl+V is 22).
-        if (key >= Qt::Key_A && key <= Qt::Key_Z) {
-            return static_cast<std::uint16_t>(key - Qt::Key_A + 1);
-        }
-        if (key == Qt::Key_Backspace) return 127;
-        return std::nullopt;
+        if (key >= Qt::Key_A && key <= Qt::Key_Z) return QChar(key - Qt::Key_A + 1);
+        if (key == Qt::Key_Backspace) return QChar(127);
+        return {};
     }
-    const QString text = e.text();
-    if (text.isEmpty()) return std::nullopt;
-    return text.at(0).unicode();
+    return e.text();
 }
 
 }  // namespace
@@ -43,14 +36,15 @@ void QtForm::mouseMoveEvent(QMouseEvent* event) {
 }
 
 bool QtForm::FilterKey(Control field, QKeyEvent* event) {
-    const std::optional<std::uint16_t> typed = TypedCode(*event);
-    if (!typed) return false;
-    std::uint16_t key = *typed;
+    const QString typed = TypedText(*event);
+    if (typed.isEmpty()) return false;
+    if (typed.size() > 1) return InsertFiltered(field, typed);
+    std::uint16_t key = typed.at(0).unicode();
     FieldEdit* edit = Field(field);
     const auto length = static_cast<std::size_t>(edit->text().size());
     const auto selected = static_cast<std::size_t>(edit->selectedText().size());
     if (KeyPressed(events_, field, key, length, selected) != KeyOutcome::Typed) return true;
-    if (key != *typed) {
+    if (key != typed.at(0).unicode()) {
         edit->insert(QString(QChar(key)));
         return true;
     }
@@ -68,6 +62,11 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress:
             if (c == Control::txtW || c == Control::txtH) {
                 return FilterKey(c, static_cast<QKeyEvent*>(event));
+            }
+            return false;
+        case QEvent::InputMethod:
+            if (c == Control::txtW || c == Control::txtH) {
+                FilterCommit(c, static_cast<QInputMethodEvent*>(event));
             }
             return false;
         case QEvent::MouseMove:
@@ -91,6 +90,28 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event) {
         default:
             return false;
     }
+}
+
+QString QtForm::Filtered(Control field, const QString& typed) {
+    const std::u16string kept = FilterTyped(events_, field, typed.toStdU16String());
+    return QString::fromStdU16String(kept);
+}
+
+bool QtForm::InsertFiltered(Control field, const QString& typed) {
+    // Several characters in one key event: each passes the key filter, and the
+    // field's limit cuts what is kept as it cuts a paste.
+    const QString kept = Filtered(field, typed);
+    if (!kept.isEmpty()) Field(field)->insert(kept);
+    return true;
+}
+
+void QtForm::FilterCommit(Control field, QInputMethodEvent* event) {
+    // An input method's commit (a composed or dead-key character, a word from
+    // IBus or fcitx) is typed text like any key's; the widget then inserts what
+    // the filter kept, within the field's limit. The preedit is not text yet.
+    if (event->commitString().isEmpty()) return;
+    event->setCommitString(Filtered(field, event->commitString()), event->replacementStart(),
+                           event->replacementLength());
 }
 
 }  // namespace aspect::window

@@ -26,18 +26,20 @@ void EnableDpiAwareness() {
     if (const auto set = User32<SetAware>("SetProcessDPIAware")) set();
 }
 
+bool UsableDpi(UINT dpi) { return dpi >= 48 && dpi <= 480; }
+
 UINT DpiOf(HWND window) {
     using ForWindow = UINT(WINAPI*)(HWND);
     if (window != nullptr) {
         if (const auto forWindow = User32<ForWindow>("GetDpiForWindow")) {
             const UINT dpi = forWindow(window);
-            if (dpi != 0) return dpi;
+            if (UsableDpi(dpi)) return dpi;
         }
     }
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+    return dpi > 0 && UsableDpi(static_cast<UINT>(dpi)) ? static_cast<UINT>(dpi) : 96;
 }
 
 SIZE OuterSize(SIZE client, DWORD style, DWORD exStyle, UINT dpi) {

@@ -10,7 +10,14 @@ namespace aspect::window {
 // the system knows it, system aware otherwise.
 void EnableDpiAwareness();
 
-// Dots per inch of the window's monitor (or of the system).
+// Whether a resolution is one to lay the window out for: 48 to 480 dpi. Windows
+// scales from 96 (100 %) to 480 (500 %); below 96 only a Wine prefix set so goes,
+// and half of 96 still lays out a legible window. Anything else (0, 1, a huge
+// value) can come only from another process's message and is not taken.
+bool UsableDpi(UINT dpi);
+
+// Dots per inch of the window's monitor (or of the system); 96 when neither
+// gives a usable value.
 UINT DpiOf(HWND window);
 
 // The outer size of a window whose client area is `client` device pixels.

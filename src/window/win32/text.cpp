@@ -22,4 +22,14 @@ std::string Narrow(std::wstring_view utf16) {
     return out;
 }
 
+std::wstring Utf16Of(char32_t codePoint) {
+    if (codePoint < 0x10000) {
+        if (codePoint >= 0xD800 && codePoint < 0xE000) return {};
+        return std::wstring(1, static_cast<wchar_t>(codePoint));
+    }
+    if (codePoint > 0x10FFFF) return {};
+    const char32_t v = codePoint - 0x10000;
+    return {static_cast<wchar_t>(0xD800 + (v >> 10)), static_cast<wchar_t>(0xDC00 + (v & 0x3FF))};
+}
+
 }  // namespace aspect::window

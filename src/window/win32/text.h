@@ -10,4 +10,7 @@ namespace aspect::window {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
 
+// A code point as UTF-16; empty for a lone surrogate or beyond U+10FFFF.
+std::wstring Utf16Of(char32_t codePoint);
+
 }  // namespace aspect::window

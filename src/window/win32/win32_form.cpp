@@ -13,6 +13,7 @@
 #include "win32_form_detail.h"
 #include "window/events.h"
 #include "window/pictures.h"
+#include "window/placement.h"
 
 // The window's construction, layout, fonts, pictures and message loop.
 namespace aspect::window {
@@ -315,11 +316,10 @@ void Win32Form::CentreOnScreen() {
     mi.cbSize = sizeof mi;
     GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
     const RECT& area = mi.rcWork;
-    const LONG w = outer.right - outer.left;
-    const LONG h = outer.bottom - outer.top;
-    SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - w) / 2,
-                 area.top + (area.bottom - area.top - h) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const ScreenPlace at =
+        PlaceInWorkArea(area.left, area.top, area.right - area.left, area.bottom - area.top,
+                        outer.right - outer.left, outer.bottom - outer.top);
+    SetWindowPos(hwnd_, nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Form::Show(int showCommand) {

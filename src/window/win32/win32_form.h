@@ -63,7 +63,30 @@ class Win32Form final : public FormPort {
     void PaintScene(HDC dc, const RECT& clip) const;
 
     // FormPort
-#include "port/form_port_overrides.inc"
+    void SetCaption(port::Control control, std::string_view caption) override;
+    std::string Caption(port::Control control) const override;
+    std::string Text(port::Control field) const override;
+    void SetText(port::Control field, std::string_view text) override;
+    void SetAccessibleName(port::Control control, std::string_view name) override;
+    void Announce(port::Control control) override;
+    void SetForeColor(port::Control control, port::Colour colour) override;
+    void SetFontUnderline(port::Control control, bool underline) override;
+    std::int16_t Value(port::Control checkBox) const override;
+    double Left(port::Control control) const override;
+    double Top(port::Control control) const override;
+    double Width(port::Control control) const override;
+    double Height(port::Control control) const override;
+    void SetLeft(port::Control control, double left) override;
+    void SetTop(port::Control control, double top) override;
+    void SetWidth(port::Control control, double width) override;
+    void SetHeight(port::Control control, double height) override;
+    void SetVisible(port::Control control, bool visible) override;
+    double ScaleWidth() const override;
+    port::OuterBounds WindowBounds() const override;
+    port::ScreenPoint CursorPos() const override;
+    void SetTimerEnabled(port::Control timer, bool enabled) override;
+    void SetToolkitLanguage(std::int32_t language) override;
+    void OpenAddress(std::string_view address) override;
 
     // Maps a colour value to the colour it shows in the current scheme.
     static COLORREF Resolve(Colour colour);

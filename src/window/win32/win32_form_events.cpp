@@ -97,6 +97,7 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_DPICHANGED: {
+            if (!UsableDpi(HIWORD(wp))) return 0;
             dpi_ = HIWORD(wp);
             DropFonts();
             DropPictures();
@@ -191,6 +192,20 @@ bool Win32Form::FreshMove(HWND hwnd, LPARAM lp) {
     return fresh;
 }
 
+namespace {
+
+// The edit control's undo, with the user's limit lifted for it alone: the
+// control honours the limit and would cut a program's longer text into one the
+// field never showed.
+LRESULT UndoUncut(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
+    SendMessageW(edit, EM_LIMITTEXT, 0, 0);
+    const LRESULT result = DefSubclassProc(edit, msg, wp, lp);
+    SendMessageW(edit, EM_LIMITTEXT, kUserTextLimit, 0);
+    return result;
+}
+
+}  // namespace
+
 LRESULT Win32Form::OnField(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CHAR: {
@@ -203,6 +218,22 @@ LRESULT Win32Form::OnField(Control c, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
             if (KeyPressed(events_, c, key, length, Selected(hwnd)) != KeyOutcome::Typed) return 0;
             return DefSubclassProc(hwnd, msg, key, lp);
         }
+        case WM_UNICHAR:
+            // Another program's characters, a code point at a time: each UTF-16
+            // unit goes the way of a typed one.
+            if (wp == UNICODE_NOCHAR) return TRUE;
+            for (const wchar_t unit : Utf16Of(static_cast<char32_t>(wp))) {
+                OnField(c, hwnd, WM_CHAR, unit, lp);
+            }
+            return FALSE;
+        case WM_IME_CHAR:  // the edit control would insert it without a WM_CHAR
+            return OnField(c, hwnd, WM_CHAR, wp, lp);
+        case WM_UNDO:
+        case EM_UNDO:
+            return UndoUncut(hwnd, msg, wp, lp);
+        case WM_SYSKEYDOWN:  // Alt+Backspace is the edit control's own undo
+            if (wp == VK_BACK && (lp & (1 << 29)) != 0) return UndoUncut(hwnd, WM_UNDO, 0, 0);
+            break;
         case WM_PASTE:
             PasteInto(c);
             return 0;

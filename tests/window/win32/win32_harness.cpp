@@ -86,6 +86,35 @@ class Win32Harness final : public PortHarness {
         SendMessageW(edit, WM_PASTE, 0, 0);
     }
 
+    void TypeOver(port::Control field, std::string_view keys) override {
+        HWND edit = CaretAtTheEnd(field);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        for (const char c : keys) SendMessageW(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+    // The context menu's Undo sends WM_UNDO; the edit control's undo undoes itself.
+    void Undo(port::Control field) override { SendMessageW(form_.Child(field), WM_UNDO, 0, 0); }
+    void Redo(port::Control field) override { SendMessageW(form_.Child(field), EM_UNDO, 0, 0); }
+
+    std::vector<std::string> CharacterRoutes() const override {
+        return {"WM_UNICHAR", "WM_IME_CHAR"};  // WM_SYSCHAR inserts nothing
+    }
+    void TypeThrough(const std::string& route, port::Control field,
+                     std::string_view text) override {
+        HWND edit = CaretAtTheEnd(field);
+        const std::wstring wide = Wide(text);
+        for (std::size_t i = 0; i < wide.size(); ++i) {
+            if (route == "WM_UNICHAR") {  // one message for each code point
+                UINT c = wide[i];
+                if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size()) {
+                    c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00u);
+                }
+                SendMessageW(edit, WM_UNICHAR, c, 1);
+            } else if (route == "WM_IME_CHAR") {
+                SendMessageW(edit, WM_IME_CHAR, wide[i], 1);
+            }
+        }
+    }
+
     void Wait(int milliseconds) override { window::Pump(milliseconds); }
     double Now() const override {
         return std::chrono::duration<double, std::milli>(

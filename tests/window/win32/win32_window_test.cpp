@@ -14,6 +14,27 @@ namespace {
 
 using testing_support::MemoryRegistry;
 
+// A resolution from WM_DPICHANGED is taken only within the range Windows uses;
+// any other (only another process can send one) leaves the window as it is.
+TEST(Win32StartUp, ResolutionChangesOnlyWithinTheRangeWindowsUses) {
+    MemoryRegistry store;
+    Win32Window win(store);
+    const UINT start = win.form.Dpi();
+    struct Offer {
+        UINT dpi;
+        UINT taken;
+    };
+    for (const Offer offer : {Offer{1, start}, Offer{0, start}, Offer{47, start}, Offer{481, start},
+                              Offer{65535, start}, Offer{144, 144}, Offer{96, 96}}) {
+        RECT outer{};
+        GetWindowRect(win.Hwnd(), &outer);
+        SendMessageW(win.Hwnd(), WM_DPICHANGED, MAKEWPARAM(offer.dpi, offer.dpi),
+                     reinterpret_cast<LPARAM>(&outer));
+        EXPECT_EQ(win.form.Dpi(), offer.taken) << offer.dpi;
+        EXPECT_EQ(win.form.ScaleWidth(), 401) << offer.dpi;
+    }
+}
+
 TEST(Win32StartUp, FontsAskForTheDesignFacesInCentralEuropean) {
     MemoryRegistry store;
     Win32Window win(store);

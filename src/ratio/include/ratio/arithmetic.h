@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "ratio/reduction.h"
+
 // The calculation's arithmetic as plain functions on plain values. Every
 // fractional step is one IEEE double operation, in the written order.
 namespace aspect::ratio {
@@ -46,30 +48,6 @@ inline constexpr double kFrameWidth = 320;
 inline constexpr double kFrameHeight = 180;
 // Requires w >= 1 and h >= 1.
 PreviewFit FitPreview(std::int32_t w, std::int32_t h);
-
-// Outcome of the reduction search over whole-number width terms.
-struct Reduction {
-    std::int32_t ratioW;  // stored width term
-    std::int32_t ratioH;  // stored height term
-    std::int64_t shownW;  // terms as the result label shows them (8 : 5 reads 16 : 10)
-    std::int64_t shownH;
-    bool operator==(const Reduction&) const = default;
-};
-
-// The double-precision search: the first width term k = 1..w for which
-// k / (w / h) comes out whole; the entry itself when none does.
-// Requires w >= 1 and h >= 1.
-Reduction ReduceRatio(std::int32_t w, std::int32_t h);
-
-// The same search trying every k in turn; the reference the fast one must equal.
-Reduction ReduceRatioLinear(std::int32_t w, std::int32_t h);
-
-// The same search trying only the terms that can hit (reduction.cpp); at most a few
-// thousand candidates for any pair of 32-bit entries.
-Reduction ReduceRatioFast(std::int32_t w, std::int32_t h);
-
-// Applies the label's one special case (8 : 5 reads 16 : 10) to a search hit.
-Reduction MakeReduction(std::int32_t termW, double termH);
 
 // The result label's text for a reduction.
 std::string ResultCaption(const Reduction& r);

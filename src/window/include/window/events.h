@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "window/design.h"
@@ -36,6 +37,11 @@ enum class KeyOutcome {
 // are the field's text and selection in UTF-16 units.
 KeyOutcome KeyPressed(FormEvents* events, Control field, std::uint16_t& key, std::size_t length,
                       std::size_t selected);
+
+// What is left of several characters typed at once (a key that types more than one,
+// an input method's commit, a code point sent whole): each UTF-16 unit goes through
+// the key handler of `field` on its own, as a native field receives a pair.
+std::u16string FilterTyped(FormEvents* events, Control field, std::u16string_view typed);
 
 // The UTF-16 units the user may still add to a field: the limit minus the length
 // plus the selection, which the addition replaces.

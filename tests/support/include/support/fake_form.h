@@ -38,8 +38,9 @@ class FakeForm final : public port::FormPort {
 
     // What the user does. Edits a field's text in one step, as a cut or an undo can.
     void UserSetsText(port::Control field, std::string_view text) { Change(field, text); }
-    // Types each character (ASCII; '\b' is Backspace) at the end, each through its key event.
-    void UserTypes(port::Control field, std::string_view keys);
+    // Types each character (ASCII; '\b' is Backspace) at the end, each through its key event;
+    // with `overAll`, the first one kept replaces the whole text.
+    void UserTypes(port::Control field, std::string_view keys, bool overAll = false);
     // Pastes at the end, or at the start: what fits within the user's limit goes in.
     void UserPastes(port::Control field, std::string_view text, bool atStart);
     // Points and clicks, in client pixels.
@@ -50,7 +51,30 @@ class FakeForm final : public port::FormPort {
     double Now() const { return now_; }
 
     // FormPort
-#include "port/form_port_overrides.inc"
+    void SetCaption(port::Control control, std::string_view caption) override;
+    std::string Caption(port::Control control) const override;
+    std::string Text(port::Control field) const override;
+    void SetText(port::Control field, std::string_view text) override;
+    void SetAccessibleName(port::Control control, std::string_view name) override;
+    void Announce(port::Control control) override;
+    void SetForeColor(port::Control control, port::Colour colour) override;
+    void SetFontUnderline(port::Control control, bool underline) override;
+    std::int16_t Value(port::Control checkBox) const override;
+    double Left(port::Control control) const override;
+    double Top(port::Control control) const override;
+    double Width(port::Control control) const override;
+    double Height(port::Control control) const override;
+    void SetLeft(port::Control control, double left) override;
+    void SetTop(port::Control control, double top) override;
+    void SetWidth(port::Control control, double width) override;
+    void SetHeight(port::Control control, double height) override;
+    void SetVisible(port::Control control, bool visible) override;
+    double ScaleWidth() const override;
+    port::OuterBounds WindowBounds() const override;
+    port::ScreenPoint CursorPos() const override;
+    void SetTimerEnabled(port::Control timer, bool enabled) override;
+    void SetToolkitLanguage(std::int32_t language) override;
+    void OpenAddress(std::string_view address) override;
 
     double scaleWidth = window::kClientWidth;
     port::OuterBounds bounds{1500, 1500, 6135, 6615};  // twips: a 4-pixel frame, 28-pixel title

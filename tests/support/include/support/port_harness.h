@@ -32,6 +32,20 @@ class PortHarness {
     // Pastes `text` from the clipboard with the caret at the end of the field's
     // text or, after Home, at its start.
     virtual void Paste(port::Control field, std::string_view text, Caret caret) = 0;
+    // Selects the field's whole text, then types `keys` over it as Type does.
+    virtual void TypeOver(port::Control field, std::string_view keys) = 0;
+    // Undo and Redo from the field's context menu, or the window's nearest
+    // equivalent; nothing where the window offers none.
+    virtual void Undo(port::Control field) = 0;
+    virtual void Redo(port::Control field) = 0;
+
+    // The window's other routes for a typed character besides a plain key (keys
+    // with modifiers, an input method's commit, character messages), by name.
+    virtual std::vector<std::string> CharacterRoutes() const { return {}; }
+    // Types `text` (UTF-8) at the end of the field's text through `route`.
+    virtual void TypeThrough(const std::string& route, port::Control field, std::string_view text) {
+        (void)route, (void)field, (void)text;
+    }
 
     // Lets `milliseconds` pass, delivering whatever falls due meanwhile.
     virtual void Wait(int milliseconds) = 0;
