@@ -111,7 +111,9 @@ class Server {
                        &process_);
         CloseHandle(write);
         unsigned long long handle = 0;
-        if (std::sscanf(Line().c_str(), "window %llu", &handle) == 1) {
+        // A first start at another resolution makes Wine build its font caches anew,
+        // which on a loaded machine has taken more than ten seconds.
+        if (std::sscanf(Line(60000).c_str(), "window %llu", &handle) == 1) {
             window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
         }
     }
@@ -131,13 +133,13 @@ class Server {
 
     DWORD Id() const { return process_.dwProcessId; }
 
-    // The next line of output, waiting up to 10 seconds for it; empty if none came.
-    std::string Line() {
+    // The next line of output, waiting up to `ms` for it; empty if none came.
+    std::string Line(int ms = 10000) {
         std::string line;
         char c = 0;
         DWORD got = 0;
-        while (WaitFor([&] { return HasOutput(); }, 10000) &&
-               ReadFile(read_, &c, 1, &got, nullptr) && got == 1 && c != '\n') {
+        while (WaitFor([&] { return HasOutput(); }, ms) && ReadFile(read_, &c, 1, &got, nullptr) &&
+               got == 1 && c != '\n') {
             if (c != '\r') line += c;  // the C runtime's text mode
         }
         return line;
