@@ -97,11 +97,12 @@ Win32Form::Win32Form(HINSTANCE instance) : instance_(instance), shellOpen_(&Shel
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainProc));
     dpi_ = DpiOf(hwnd_);
-    CreateChildren();
-    Layout();
+    // Measured before the children are made, so each is made at its final size.
     for (const ControlDesign& d : Design()) {
         if (d.autoSize) RefitAutoSize(d.id);
     }
+    CreateChildren();
+    Layout();
     focus_ = Child(Control::txtW);
 }
 
