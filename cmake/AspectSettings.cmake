@@ -38,3 +38,8 @@ endif()
 target_compile_definitions(aspect_build_settings INTERFACE
   QT_NO_CONTEXTLESS_CONNECT QT_NO_KEYWORDS
   $<$<PLATFORM_ID:Windows>:NOMINMAX WIN32_LEAN_AND_MEAN>)
+# The oldest Windows supported is 7 SP1: the headers then declare only what it has, so a
+# direct call to anything newer does not compile; newer functions are looked up by name
+# at run time (src/window/win32/system_library.h).
+target_compile_definitions(aspect_build_settings INTERFACE
+  $<$<PLATFORM_ID:Windows>:_WIN32_WINNT=0x0601 WINVER=0x0601>)

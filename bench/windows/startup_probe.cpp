@@ -137,5 +137,5 @@ int wmain(int argc, wchar_t** argv) {
 
     std::vector<const startup::Runs*> results;
     for (const Program& p : programs) results.push_back(&p);
-    return startup::Report(results, runs, {"peak WS", "peak working set", " under Wine"});
+    return startup::Report(results, runs, {"peak WS", "peak working set", " under Wine"}, 1.10);
 }

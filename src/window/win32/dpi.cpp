@@ -1,39 +1,39 @@
 #include "dpi.h"
 
+#include "system_library.h"
+
 namespace aspect::window {
-
-namespace {
-
-template <class Fn>
-Fn User32(const char* name) {
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr) return nullptr;
-    // The documented way to reach a function by name; its type is the caller's promise.
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
-}
-
-}  // namespace
 
 void EnableDpiAwareness() {
     using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-    if (const auto set = User32<SetContext>("SetProcessDpiAwarenessContext")) {
+    if (const auto set =
+            SystemFunction<SetContext>(L"user32.dll", "SetProcessDpiAwarenessContext")) {
         if (set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) ||
             set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) {
             return;
         }
     }
     using SetAware = BOOL(WINAPI*)();
-    if (const auto set = User32<SetAware>("SetProcessDPIAware")) set();
+    if (const auto set = SystemFunction<SetAware>(L"user32.dll", "SetProcessDPIAware")) set();
 }
 
 bool UsableDpi(UINT dpi) { return dpi >= 48 && dpi <= 480; }
 
 UINT DpiOf(HWND window) {
-    using ForWindow = UINT(WINAPI*)(HWND);
     if (window != nullptr) {
-        if (const auto forWindow = User32<ForWindow>("GetDpiForWindow")) {
+        // Windows 10 knows each window's own; 8.1 its monitor's.
+        using ForWindow = UINT(WINAPI*)(HWND);
+        if (const auto forWindow = SystemFunction<ForWindow>(L"user32.dll", "GetDpiForWindow")) {
             const UINT dpi = forWindow(window);
             if (UsableDpi(dpi)) return dpi;
+        }
+        // MONITOR_DPI_TYPE's MDT_EFFECTIVE_DPI is 0.
+        using ForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+        if (const auto forMonitor = SystemFunction<ForMonitor>(L"shcore.dll", "GetDpiForMonitor")) {
+            UINT x = 0;
+            UINT y = 0;
+            const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+            if (SUCCEEDED(forMonitor(monitor, 0, &x, &y)) && y != 0) return y;
         }
     }
     const HDC screen = GetDC(nullptr);
@@ -45,7 +45,7 @@ UINT DpiOf(HWND window) {
 SIZE OuterSize(SIZE client, DWORD style, DWORD exStyle, UINT dpi) {
     RECT r{0, 0, client.cx, client.cy};
     using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    const auto adjust = User32<AdjustForDpi>("AdjustWindowRectExForDpi");
+    const auto adjust = SystemFunction<AdjustForDpi>(L"user32.dll", "AdjustWindowRectExForDpi");
     if (adjust == nullptr || !adjust(&r, style, FALSE, exStyle, dpi)) {
         AdjustWindowRectEx(&r, style, FALSE, exStyle);
     }

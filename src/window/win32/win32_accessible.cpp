@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include "language/homepage.h"
+#include "system_library.h"
 #include "win32_form_detail.h"
 #include "window/screen_reader.h"
 
@@ -22,24 +23,6 @@ using namespace win32_detail;  // the source files' shared constants and helpers
 
 namespace {
 
-// A system library, only from the system folder. Without update KB2533623
-// Windows 7 rejects the search flag: then by the folder's full path.
-HMODULE SystemLibrary(const wchar_t* name) {
-    if (HMODULE m = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return m;
-    wchar_t folder[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return nullptr;
-    const std::wstring path = std::wstring(folder, n) + L"\\" + name;
-    return LoadLibraryW(path.c_str());
-}
-
-template <class Fn>
-Fn Function(HMODULE library, const char* name) {
-    if (library == nullptr) return nullptr;
-    // The documented way to reach a function by name; its type is the caller's promise.
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 // OLE is loaded only when a screen reader first asks: most start-ups meet none,
 // and its libraries would cost every one of them before the first paint.
 struct Ole {
@@ -52,14 +35,13 @@ struct Ole {
 const Ole& LoadOle() {
     static const Ole ole = [] {
         Ole o;
-        const HMODULE ole32 = SystemLibrary(L"ole32.dll");
-        const HMODULE oleaut32 = SystemLibrary(L"oleaut32.dll");
-        const HMODULE oleacc = SystemLibrary(L"oleacc.dll");
-        const auto init = Function<decltype(&CoInitializeEx)>(ole32, "CoInitializeEx");
-        o.lresultFromObject = Function<decltype(&LresultFromObject)>(oleacc, "LresultFromObject");
-        o.createStdObject =
-            Function<decltype(&CreateStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
-        o.allocString = Function<decltype(&SysAllocStringLen)>(oleaut32, "SysAllocStringLen");
+        const auto init = SystemFunction<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+        o.lresultFromObject =
+            SystemFunction<decltype(&LresultFromObject)>(L"oleacc.dll", "LresultFromObject");
+        o.createStdObject = SystemFunction<decltype(&CreateStdAccessibleObject)>(
+            L"oleacc.dll", "CreateStdAccessibleObject");
+        o.allocString =
+            SystemFunction<decltype(&SysAllocStringLen)>(L"oleaut32.dll", "SysAllocStringLen");
         // Objects handed out are marshalled from this, the window's thread.
         o.ready = init != nullptr && SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED)) &&
                   o.lresultFromObject && o.createStdObject && o.allocString;

@@ -9,6 +9,7 @@
 
 #include "dpi.h"
 #include "resource_ids.h"
+#include "system_library.h"
 #include "text.h"
 #include "win32_form_detail.h"
 #include "window/events.h"
@@ -67,14 +68,7 @@ bool RegisterClasses(HINSTANCE instance) {
 HINSTANCE WINAPI ShellExecuteOnDemand(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                                       LPCSTR directory, INT show) {
     using Execute = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-    // From the system folder only, never from beside the program.
-    static const Execute execute = [] {
-        const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (shell == nullptr) return static_cast<Execute>(nullptr);
-        // The documented way to reach a function by name; its type is the caller's promise.
-        return reinterpret_cast<Execute>(
-            reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")));
-    }();
+    const auto execute = SystemFunction<Execute>(L"shell32.dll", "ShellExecuteA");
     if (execute == nullptr) {
         return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_DLLNOTFOUND));
     }
@@ -105,12 +99,13 @@ Win32Form::Win32Form(HINSTANCE instance) : instance_(instance), shellOpen_(&Shel
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainProc));
     dpi_ = DpiOf(hwnd_);
-    CreateChildren();
-    ServeScreenReaders();
-    Layout();
+    // Measured before the children are made, so each is made at its final size.
     for (const ControlDesign& d : Design()) {
         if (d.autoSize) RefitAutoSize(d.id);
     }
+    CreateChildren();
+    ServeScreenReaders();
+    Layout();
     focus_ = Child(Control::txtW);
 }
 

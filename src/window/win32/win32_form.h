@@ -59,8 +59,9 @@ class Win32Form final : public FormPort {
     bool HandleDialogMessage(MSG& msg) { return IsDialogMessageW(hwnd_, &msg) != 0; }
 
     // Paints the scene (everything but the system's own controls) with the
-    // client area's device origin at (0, 0) of `dc`.
-    void PaintScene(HDC dc, const RECT& clip) const;
+    // client area's device origin at (0, 0) of `dc`; without the labels and
+    // pictures when `spots` is false.
+    void PaintScene(HDC dc, const RECT& clip, bool spots = true) const;
 
     // FormPort
     void SetCaption(port::Control control, std::string_view caption) override;

@@ -48,7 +48,9 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
                                 std::min<LONG>(top + kPaintBand, ps.rcPaint.bottom)};
                 Buffer buffer(dc, band);
                 SetViewportOrgEx(buffer.Dc(), -band.left, -band.top, nullptr);
-                PaintScene(buffer.Dc(), band);
+                // The labels and pictures are child windows that paint their own part;
+                // drawn here they would only be clipped away.
+                PaintScene(buffer.Dc(), band, false);
             }
             EndPaint(hwnd_, &ps);
             firstPaint_.Painted(hwnd_);

@@ -76,7 +76,7 @@ void DrawOutline(HDC dc, const RECT& r, int w, COLORREF colour, bool dashed) {
 
 }  // namespace
 
-void Win32Form::PaintScene(HDC dc, const RECT& clip) const {
+void Win32Form::PaintScene(HDC dc, const RECT& clip, bool spots) const {
     Fill(dc, clip, GetSysColor(COLOR_BTNFACE));
     const int w = std::max(1, static_cast<int>(dpi_) / 96);
     SetBkMode(dc, TRANSPARENT);
@@ -86,7 +86,7 @@ void Win32Form::PaintScene(HDC dc, const RECT& clip) const {
         const ControlDesign& d = *it;
         const State& s = At(d.id);
         if (!s.visible || d.kind == Kind::Timer || d.kind == Kind::TextField ||
-            d.kind == Kind::CheckBox) {
+            d.kind == Kind::CheckBox || (!spots && IsSpot(d.kind))) {
             continue;
         }
         const RECT r = DeviceRect(d.id);
