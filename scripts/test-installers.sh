@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Checks the Windows installers that scripts/build-windows.sh makes, in a fresh Wine prefix
-# (build/windows/wine/install-prefix) under its own Xvfb: for each architecture the
+# Checks the Windows installers that scripts/build-windows.sh makes, in fresh Wine prefixes
+# (build/windows/wine/install-prefix*) under its own Xvfb: for each architecture the
 # program's imports are Windows' own DLLs only and its version resource and icon are
 # right; the installer installs silently into the right Program Files folder with the
 # Start-menu shortcut and the Add/Remove Programs entry; the installed program opens its
 # window in Hungarian with the version label and closes; the uninstaller removes it
-# silently and leaves nothing of it behind. The ZIP holds the same program.
+# silently and leaves nothing of it behind. The ZIP holds the same program and the licence.
+# Then, one case a row: the pages, shortcut and entry in Hungarian and in English, a folder
+# of the user's choosing, the uninstaller in the installed language; the user's PATH
+# untouched and a reinstall leaving one of everything; both architectures side by side,
+# uninstalled in either order; the 64-bit installer refusing 32-bit Windows; a signed build
+# verifying, and a second build in another folder, time zone and umask giving the same bytes.
 # Usage: scripts/test-installers.sh [prepare]
 #        (after a build of build/windows/{x86_64,i686} with tests)
 set -euo pipefail
@@ -200,8 +205,13 @@ done
 
 # What a user meets, and what an attacker would try, one case a row; each in a fresh
 # prefix, since one case's leftovers would hide another's.
-walker=$root/build/windows/x86_64/aspect-install-check.exe
-walk() { wine "$walker" walk "$@" 2>&1 | tr -d '\r'; }
+# The 32-bit checker runs on either Windows.
+walker=$root/build/windows/i686/aspect-install-check.exe
+# (Through a file: a pipe would be held open by the programs Wine starts on the way.)
+walk() {
+  wine "$walker" walk "$@" >"$wine_base/tmp/walk.out" 2>&1 || true
+  tr -d '\r' <"$wine_base/tmp/walk.out"
+}
 expect() { grep -qF -- "$2" <<<"$3" || fail "$1: no \"$2\" in: $(head -c 600 <<<"$3")"; }
 hungarian() { LOCPATH=$locales LANG=hu_HU.UTF-8 "$@"; }
 english() { LANG=C.UTF-8 "$@"; }
@@ -214,7 +224,7 @@ case_language() {
   local sys bits triple root_dir installer out
   arch_facts "$arch"
   fresh_prefix ""
-  out=$($lang walk "$folder" "$(winepath -w "$installer")")
+  out=$($lang walk "$folder" "\"$(winepath -w "$installer")\"")
   expect "$lang $arch installer" "$welcome" "$out"
   expect "$lang $arch licence page" "Permission is hereby granted, free of charge" "$out"
   expect "$lang $arch installer" "exit 0" "$out"
@@ -223,11 +233,14 @@ case_language() {
   local shown
   shown=$(reg_value "$uninstall_key" "$bits" DisplayName)
   [ "$shown" = "$display" ] || fail "$lang $arch: display name '$shown'"
-  out=$(english walk - "C:\\$root_dir\\Aspect ratio\\Uninstall.exe")
+  # In place (_?=): the copy of itself an uninstaller otherwise goes on in is not always
+  # seen starting under Wine.
+  out=$(english walk - "\"C:\\$root_dir\\Aspect ratio\\Uninstall.exe\" _?=C:\\$root_dir\\Aspect ratio")
   expect "$lang $arch uninstaller" "$uninstall_page" "$out"
   wait_gone "$bits"
   [ -z "$(shortcuts)" ] || fail "$lang $arch: shortcuts left behind: $(shortcuts)"
-  [ ! -d "$prefix/drive_c/ProgramData/$menu/$folder" ] || fail "$lang $arch: folder $folder left behind"
+  [ ! -d "$prefix/drive_c/ProgramData/$menu/$folder" ] ||
+    fail "$lang $arch: folder $folder left behind: $(ls -A "$prefix/drive_c/ProgramData/$menu/$folder")"
 }
 
 # The user's own PATH entry, in the folder the program is installed into, survives an
@@ -285,7 +298,7 @@ case_refuse() {
   local lang=$1 message=$2 sys bits triple root_dir installer out
   arch_facts x86_64
   fresh_prefix -32
-  out=$($lang walk - "$(winepath -w "$installer")")
+  out=$($lang walk - "\"$(winepath -w "$installer")\"")
   expect "$lang 32-bit Windows" "$message" "$out"
   grep -qx 'exit 0' <<<"$out" && fail "$lang 32-bit Windows: the 64-bit installer succeeded"
   [ ! -e "$prefix/drive_c/Program Files/Aspect ratio" ] || fail "$lang 32-bit Windows: installed"

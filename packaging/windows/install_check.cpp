@@ -47,8 +47,9 @@ std::string Printable(const std::wstring& text) {
 std::wstring TextOf(HWND hwnd) {
     std::wstring buffer(4096, L'\0');
     DWORD_PTR length = 0;
-    if (SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                            SMTO_ABORTIFHUNG, 2000, &length) == 0) {
+    if (SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(),
+                            reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 2000,
+                            &length) == 0) {
         return L"";
     }
     buffer.resize(std::wcslen(buffer.c_str()));
@@ -288,10 +289,13 @@ int Walk(const wchar_t* folder, const wchar_t* commandLine) {
     }
     CloseHandle(process.hThread);
     // An uninstaller goes on in a copy of itself: follow dialogs, not the process, until
-    // none has been seen for 3 s after it ended, or for at most 60 s.
+    // none has been seen for 3 s after it ended (20 s when none was seen yet), or for at
+    // most 90 s.
     std::string lastPage;
+    std::string clickedPage;
+    int samePage = 0;
     int idle = 0;
-    for (int step = 0; step < 600 && idle < 30; ++step) {
+    for (int step = 0; step < 900 && idle < (lastPage.empty() ? 200 : 30); ++step) {
         const bool ended = WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0;
         HWND dialog = nullptr;
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
@@ -314,8 +318,9 @@ int Walk(const wchar_t* folder, const wchar_t* commandLine) {
                 std::wcscmp(name, L"SysListView32") == 0) {
                 list = true;
             }
+            // A picture's text is its resource id, U+FFFF first.
             const std::wstring text = TextOf(control);
-            if (!text.empty()) page += "  " + Utf8(text) + "\n";
+            if (!text.empty() && text[0] != 0xFFFF) page += "  " + Utf8(text) + "\n";
         }
         if (page != lastPage) {
             std::printf("page: %s", page.c_str());
@@ -326,10 +331,16 @@ int Walk(const wchar_t* folder, const wchar_t* commandLine) {
         if (list && edit != nullptr && std::wcscmp(folder, L"-") != 0) {
             SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder));
         }
+        // Once a page, again if it is still there after 3 s; as the dialog's own button
+        // press, which needs no pointer or focus.
+        samePage = page == clickedPage ? samePage + 1 : 0;
         HWND next = GetDlgItem(dialog, IDOK);
-        if (next != nullptr && IsWindowEnabled(next) && IsWindowVisible(next)) {
-            SendMessageW(next, BM_CLICK, 0, 0);
-            Sleep(200);
+        if (next != nullptr && IsWindowEnabled(next) && IsWindowVisible(next) &&
+            (page != clickedPage || samePage > 30)) {
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(next));
+            clickedPage = page;
+            samePage = 0;
         }
     }
     DWORD code = 1;
@@ -347,7 +358,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 3 && std::wcscmp(argv[1], L"version") == 0) return CheckVersion(argv[2]);
     if (argc == 3 && std::wcscmp(argv[1], L"icon") == 0) return CheckIcon(argv[2]);
     if (argc == 4 && std::wcscmp(argv[1], L"walk") == 0) return Walk(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: aspect-install-check window|version|icon <exe>\n"
-                         "       aspect-install-check walk <folder>|- <command line>\n");
+    std::fprintf(stderr,
+                 "usage: aspect-install-check window|version|icon <exe>\n"
+                 "       aspect-install-check walk <folder>|- <command line>\n");
     return 2;
 }
