@@ -19,8 +19,9 @@ package_check=(dpkg-dev file desktop-file-utils appstream imagemagick librsvg2-b
 windows=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
          binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 nsis zip osslsigncode openssl)
 # Running it under Wine: 32-bit programs need wine32 from the i386 architecture; Wine's
-# virtual desktop under Xvfb; the layout's faces; Wine's own Tahoma for the frame.
-wine=(wine wine64 wine32:i386 xvfb xauth fonts-liberation2 fonts-wine unzip)
+# virtual desktop under Xvfb; the layout's faces; Wine's own Tahoma for the frame; the
+# Hungarian locale's sources, compiled under build/ for the installer test.
+wine=(wine wine64 wine32:i386 xvfb xauth fonts-liberation2 fonts-wine unzip locales)
 test=("${build[@]}" "${runtime[@]}" libgtest-dev libgmock-dev googletest xvfb xauth
       # the formatting check
       clang-format
