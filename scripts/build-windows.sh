@@ -93,7 +93,11 @@ windows_zip() {
 
 # Signing needs both the certificate chain and the key; without them nothing is signed.
 windows_signing() {
-  [ -n "${ASPECT_SIGN_CERT:-}" ] && [ -n "${ASPECT_SIGN_KEY:-}" ]
+  [ -n "${ASPECT_SIGN_CERT:-}" ] && [ -n "${ASPECT_SIGN_KEY:-}" ] || return 1
+  # The packaging signs from other folders.
+  ASPECT_SIGN_CERT=$(realpath -- "$ASPECT_SIGN_CERT")
+  ASPECT_SIGN_KEY=$(realpath -- "$ASPECT_SIGN_KEY")
+  export ASPECT_SIGN_CERT ASPECT_SIGN_KEY
 }
 
 # build/windows/SHA256SUMS over every installer and ZIP there, in the form
