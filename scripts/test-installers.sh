@@ -53,7 +53,7 @@ make_pristine() {
 # character set, so the Hungarian one is made here (glibc's LOCPATH), not on the machine.
 locales=$wine_base/locale
 make_locale() {
-  [ -d "$locales/hu_HU.UTF-8" ] || localedef -i hu_HU -f UTF-8 "$locales/hu_HU.UTF-8"
+  [ -d "$locales/hu_HU.UTF-8" ] || { mkdir -p "$locales" && localedef -i hu_HU -f UTF-8 "$locales/hu_HU.UTF-8"; }
 }
 
 wine_env
