@@ -44,6 +44,10 @@ set_source_files_properties(${win_gen}/aspect-ratio.rc PROPERTIES
 # the resource compiler.
 add_library(aspect_resources OBJECT ${win_gen}/aspect-ratio.rc)
 target_link_libraries(aspect-ratio PRIVATE aspect_resources)
+# Reproducible: no link time in the PE header (Debian's linker would take SOURCE_DATE_EPOCH,
+# but only when the build's environment has it; windres writes no time), and stripped when
+# linked, so the shipped bytes are the built ones and no separate strip stamps the time again.
+target_link_options(aspect-ratio PRIVATE -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>)
 
 # Checks the installed program from inside Windows (scripts/test-installers.sh).
 if(ASPECT_BUILD_TESTS)
@@ -58,49 +62,28 @@ if(ASPECT_BUILD_TESTS)
     aspect::build_settings)
 endif()
 
-# Installer and ZIP, named as CPack names them: aspect-ratio-<version>-win64 / -win32.
-set(CPACK_GENERATOR "NSIS;ZIP")
-set(CPACK_NSIS_PACKAGE_NAME "${CPACK_PACKAGE_INSTALL_DIRECTORY}")
-set(CPACK_NSIS_DISPLAY_NAME "${CPACK_PACKAGE_INSTALL_DIRECTORY}")
+# The installer, named as CPack names it: aspect-ratio-<version>-win64.exe / -win32.exe.
+# scripts/build-windows.sh makes the ZIP beside it from the same staged files, with the
+# entry times, order and modes fixed (CPack's ZIP keeps the builder's time zone, times and
+# umask).
+set(CPACK_GENERATOR "NSIS")
 set(CPACK_NSIS_MUI_ICON ${ASPECT_ICO_FILE})
 set(CPACK_NSIS_MUI_UNIICON ${ASPECT_ICO_FILE})
-# Add/Remove Programs shows the program's own icon; publisher and version come from
-# CPACK_PACKAGE_VENDOR and the project version.
-set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\aspect-ratio.exe")
 set(CPACK_NSIS_URL_INFO_ABOUT "${CPACK_PACKAGE_HOMEPAGE_URL}")
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# The Start-menu shortcut, with the program's icon (the shortcut points at the program).
-set(CPACK_PACKAGE_EXECUTABLES "aspect-ratio" "${ASPECT_WINDOWS_DESCRIPTION}")
-
-# CPack's NSIS template, with two changes made here at configure time:
-# - a 64-bit program belongs in "Program Files" and in the registry's 64-bit view, but NSIS
-#   installers are 32-bit programs and default to the 32-bit ones: SetRegView 64 at the
-#   start of the installer's and the uninstaller's initialisation, before either touches
-#   the registry;
-# - the uninstaller removes the vendor key the installer created once it is empty (the
-#   template removes only the key below it).
-file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in template)
-set(vendor_key "Software\\@CPACK_PACKAGE_VENDOR@")
-set(last_delete "DeleteRegKey /ifempty SHCTX \"${vendor_key}\\@CPACK_PACKAGE_INSTALL_REGISTRY_KEY@\"\n")
-set(patched "${template}")
-string(REPLACE "${last_delete}" "${last_delete}  DeleteRegKey /ifempty SHCTX \"${vendor_key}\"\n"
-  patched "${patched}")
-set(expected_changes 1)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+# Stripped when linked (above).
+set(CPACK_STRIP_FILES OFF)
+# The project's own template (packaging/windows/NSIS.template.in) in place of CMake's.
+set(CPACK_MODULE_PATH ${win_src} ${CMAKE_MODULE_PATH})
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-  foreach(fn ".onInit" "un.onInit")
-    string(REPLACE "\nFunction ${fn}\n" "\nFunction ${fn}\n  SetRegView 64\n" patched "${patched}")
-  endforeach()
-  set(expected_changes 3)
+  set(CPACK_ASPECT_BITS 64)
 else()
   set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES")
+  set(CPACK_ASPECT_BITS 32)
 endif()
-string(REGEX MATCHALL "\n  (SetRegView 64|DeleteRegKey /ifempty SHCTX \"Software\\\\@CPACK_PACKAGE_VENDOR@\")\n"
-  changes "${patched}")
-list(LENGTH changes change_count)
-if(NOT change_count EQUAL expected_changes)
-  message(FATAL_ERROR "CMake's NSIS template has changed; check the changes in ${CMAKE_CURRENT_LIST_FILE}")
-endif()
-file(WRITE ${win_gen}/nsis/NSIS.template.in "${patched}")
-set(CPACK_MODULE_PATH ${win_gen}/nsis ${CMAKE_MODULE_PATH})
+# A signed release (scripts/build-windows.sh passes -D CPACK_ASPECT_SIGN=<signing script>)
+# signs the staged programs before they are packed.
+set(CPACK_PRE_BUILD_SCRIPTS ${win_src}/sign-staged.cmake)

@@ -13,13 +13,15 @@ run=("${build[@]}" "${runtime[@]}")
 package_check=(dpkg-dev lintian file desktop-file-utils appstream imagemagick librsvg2-bin
                xvfb xauth dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
 # Building the Windows program for x86_64 and i686 with Debian's mingw-w64 (POSIX thread
-# model), and its installers and ZIPs with NSIS; g++ builds the icon tool. (The tests
-# build GoogleTest from the sources in the googletest package.)
+# model), and its installers and ZIPs with NSIS and zip, signed with osslsigncode (the
+# test makes its throw-away certificates with openssl); g++ builds the icon tool. (The
+# tests build GoogleTest from the sources in the googletest package.)
 windows=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-         binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 nsis)
+         binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 nsis zip osslsigncode openssl)
 # Running it under Wine: 32-bit programs need wine32 from the i386 architecture; Wine's
-# virtual desktop under Xvfb; the layout's faces; Wine's own Tahoma for the frame.
-wine=(wine wine64 wine32:i386 xvfb xauth fonts-liberation2 fonts-wine unzip)
+# virtual desktop under Xvfb; the layout's faces; Wine's own Tahoma for the frame; the
+# Hungarian locale's sources, compiled under build/ for the installer test.
+wine=(wine wine64 wine32:i386 xvfb xauth fonts-liberation2 fonts-wine unzip locales)
 test=("${build[@]}" "${runtime[@]}" libgtest-dev libgmock-dev googletest xvfb xauth
       # the formatting check
       clang-format

@@ -5,9 +5,17 @@
 //   aspect-install-check version <exe>   the version resource: file version, strings
 //   aspect-install-check icon <exe>      its icon's 16 and 32 pixel images are the
 //                                        window's monitor icon, pixel for pixel
+//   aspect-install-check walk <folder> <command line>
+//                                        runs an installer or uninstaller as a user who
+//                                        takes every default would: prints each page's
+//                                        texts (UTF-8), types <folder> on the Start-menu
+//                                        page (- keeps the default), presses the default
+//                                        button until no dialog is left, prints the exit
+//                                        code
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -37,12 +45,14 @@ std::string Printable(const std::wstring& text) {
 }
 
 std::wstring TextOf(HWND hwnd) {
-    wchar_t buffer[256] = {};
+    std::wstring buffer(4096, L'\0');
     DWORD_PTR length = 0;
-    if (SendMessageTimeoutW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer),
-                            SMTO_ABORTIFHUNG, 2000, &length) == 0) {
+    if (SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(),
+                            reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 2000,
+                            &length) == 0) {
         return L"";
     }
+    buffer.resize(std::wcslen(buffer.c_str()));
     return buffer;
 }
 
@@ -239,12 +249,117 @@ int CheckIcon(const wchar_t* exe) {
     return failures == 0 ? 0 : 1;
 }
 
+std::string Utf8(const std::wstring& text) {
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+    out.resize(std::strlen(out.c_str()));
+    return out;
+}
+
+// A visible top-level dialog (an NSIS window or a message box) that is not ours.
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM lp) {
+    wchar_t name[16] = {};
+    GetClassNameW(hwnd, name, 16);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (IsWindowVisible(hwnd) && std::wcscmp(name, L"#32770") == 0 &&
+        pid != GetCurrentProcessId()) {
+        *reinterpret_cast<HWND*>(lp) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectControls(HWND hwnd, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+int Walk(const wchar_t* folder, const wchar_t* commandLine) {
+    std::wstring command = commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::printf("walk: cannot start (error %lu)\n", GetLastError());
+        return 1;
+    }
+    CloseHandle(process.hThread);
+    // An uninstaller goes on in a copy of itself: follow dialogs, not the process, until
+    // none has been seen for 3 s after it ended (20 s when none was seen yet), or for at
+    // most 90 s.
+    std::string lastPage;
+    std::string clickedPage;
+    int samePage = 0;
+    int idle = 0;
+    for (int step = 0; step < 900 && idle < (lastPage.empty() ? 200 : 30); ++step) {
+        const bool ended = WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0;
+        HWND dialog = nullptr;
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
+        if (dialog == nullptr) {
+            if (ended) ++idle;
+            continue;
+        }
+        idle = 0;
+        std::vector<HWND> controls;
+        EnumChildWindows(dialog, CollectControls, reinterpret_cast<LPARAM>(&controls));
+        std::string page = Utf8(TextOf(dialog)) + "\n";
+        HWND edit = nullptr;
+        bool list = false;
+        for (HWND control : controls) {
+            if (!IsWindowVisible(control)) continue;
+            wchar_t name[32] = {};
+            GetClassNameW(control, name, 32);
+            if (std::wcscmp(name, L"Edit") == 0 && edit == nullptr) edit = control;
+            if (std::wcscmp(name, L"SysTreeView32") == 0 || std::wcscmp(name, L"ListBox") == 0 ||
+                std::wcscmp(name, L"SysListView32") == 0) {
+                list = true;
+            }
+            // A picture's text is its resource id, U+FFFF first.
+            const std::wstring text = TextOf(control);
+            if (!text.empty() && text[0] != 0xFFFF) page += "  " + Utf8(text) + "\n";
+        }
+        if (page != lastPage) {
+            std::printf("page: %s", page.c_str());
+            std::fflush(stdout);
+            lastPage = page;
+        }
+        // The Start-menu page is the one with the list of existing folders.
+        if (list && edit != nullptr && std::wcscmp(folder, L"-") != 0) {
+            SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder));
+        }
+        // Once a page, again if it is still there after 3 s; as the dialog's own button
+        // press, which needs no pointer or focus.
+        samePage = page == clickedPage ? samePage + 1 : 0;
+        HWND next = GetDlgItem(dialog, IDOK);
+        if (next != nullptr && IsWindowEnabled(next) && IsWindowVisible(next) &&
+            (page != clickedPage || samePage > 30)) {
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(next));
+            clickedPage = page;
+            samePage = 0;
+        }
+    }
+    DWORD code = 1;
+    WaitForSingleObject(process.hProcess, 10000);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    std::printf("exit %lu\n", code);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 3 && std::wcscmp(argv[1], L"window") == 0) return CheckWindow(argv[2]);
     if (argc == 3 && std::wcscmp(argv[1], L"version") == 0) return CheckVersion(argv[2]);
     if (argc == 3 && std::wcscmp(argv[1], L"icon") == 0) return CheckIcon(argv[2]);
-    std::fprintf(stderr, "usage: aspect-install-check window|version|icon <exe>\n");
+    if (argc == 4 && std::wcscmp(argv[1], L"walk") == 0) return Walk(argv[2], argv[3]);
+    std::fprintf(stderr,
+                 "usage: aspect-install-check window|version|icon <exe>\n"
+                 "       aspect-install-check walk <folder>|- <command line>\n");
     return 2;
 }
