@@ -17,11 +17,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # to find; only Windows' own DLLs remain as imports.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# No build folder in the objects, whichever folder the sources are in (the shipped
-# program's link options are in AspectWindowsPackaging).
-set(CMAKE_C_FLAGS_INIT "-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=")
-set(CMAKE_CXX_FLAGS_INIT "-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=")
-
 # Test executables run under Wine. `wine` starts 32-bit and 64-bit programs alike in a
 # 64-bit prefix (with wine32 installed); wine64 alone runs only 64-bit ones.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
