@@ -26,10 +26,9 @@ if [ "$only" != windows ]; then
   # The benchmarks configure on their own, so they build whatever state other folders are in.
   (cd bench && cmake --preset bench >/dev/null && cmake --build --preset bench -j "$jobs")
 
-  step "build the program (build/bench-app, Release)"
-  app=build/bench-app/src/window/aspect-ratio
-  if ! { cmake --preset release -B build/bench-app >/dev/null &&
-         cmake --build build/bench-app -j "$jobs" --target aspect-ratio; }; then
+  step "build the program (build/release, Release, as the run command builds it)"
+  app=build/release/src/window/aspect-ratio
+  if ! { cmake --preset release >/dev/null && cmake --build --preset release -j "$jobs"; }; then
     echo "bench: the program does not build at the moment; start-up is measured for the bare window only" >&2
     app=
   fi

@@ -99,10 +99,12 @@ std::vector<std::uint8_t> Utf8ToUtf16Le(std::string_view text) {
     return out;
 }
 
-bool Utf16LeToUtf8(const std::vector<std::uint8_t>& bytes, bool strict, std::string& text) {
-    text.clear();
-    if (strict && bytes.size() % 2 != 0) return false;
-    const std::size_t units = bytes.size() / 2;
+namespace {
+
+// Decodes `units` little-endian UTF-16 units into `out`. A lone surrogate is kept as
+// itself when `keepLone` (WTF-8), otherwise replaced, or refused when `strict`.
+bool DecodeUtf16Le(const unsigned char* bytes, std::size_t units, bool keepLone, bool strict,
+                   std::string& out) {
     const auto unitAt = [&](std::size_t k) {
         return static_cast<char32_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
     };
@@ -112,12 +114,21 @@ bool Utf16LeToUtf8(const std::vector<std::uint8_t>& bytes, bool strict, std::str
             unitAt(k + 1) <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (unitAt(k + 1) - 0xDC00);
             ++k;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+        } else if (cp >= 0xD800 && cp <= 0xDFFF && !keepLone) {
             if (strict) return false;
             cp = kReplacement;
         }
-        AppendUtf8(text, cp);
+        AppendUtf8(out, cp);
     }
+    return true;
+}
+
+}  // namespace
+
+bool Utf16LeToUtf8(const std::vector<std::uint8_t>& bytes, bool strict, std::string& text) {
+    text.clear();
+    if (strict && bytes.size() % 2 != 0) return false;
+    if (!DecodeUtf16Le(bytes.data(), bytes.size() / 2, false, strict, text)) return false;
     if (bytes.size() % 2 != 0) AppendUtf8(text, kReplacement);
     return true;
 }
@@ -125,20 +136,8 @@ bool Utf16LeToUtf8(const std::vector<std::uint8_t>& bytes, bool strict, std::str
 std::string Utf16LeToWtf8(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
-    const std::size_t units = bytes.size() / 2;
-    const auto unitAt = [&](std::size_t k) {
-        return static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * k]) |
-                                     (static_cast<unsigned char>(bytes[2 * k + 1]) << 8));
-    };
-    for (std::size_t k = 0; k < units; ++k) {
-        char32_t cp = unitAt(k);
-        if (cp >= 0xD800 && cp <= 0xDBFF && k + 1 < units && unitAt(k + 1) >= 0xDC00 &&
-            unitAt(k + 1) <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (unitAt(k + 1) - 0xDC00);
-            ++k;
-        }
-        AppendUtf8(text, cp);
-    }
+    DecodeUtf16Le(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size() / 2, true,
+                  false, text);
     return text;
 }
 
