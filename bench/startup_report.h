@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace startup {
@@ -16,6 +18,26 @@ struct Runs {
     std::vector<double> startMs;
     std::vector<double> peakMiB;
     int failures = 0;
+    // The moments a program marks on its way ("stage <name> <ns>" lines), in
+    // milliseconds from its start, each run's in the order the program marked them.
+    std::vector<std::pair<std::string, std::vector<double>>> stages;
+
+    // Takes the stage lines of one run's output, `started` being its start in ns.
+    void AddStages(const std::string& output, long long started) {
+        for (std::size_t at = output.find("stage "); at != std::string::npos;
+             at = output.find("stage ", at + 1)) {
+            const std::size_t space = output.find(' ', at + 6);
+            if (space == std::string::npos) break;
+            const std::string stage = output.substr(at + 6, space - at - 6);
+            const double ms = static_cast<double>(
+                                  std::strtoll(output.c_str() + space + 1, nullptr, 10) - started) /
+                              1e6;
+            auto it = std::find_if(stages.begin(), stages.end(),
+                                   [&](const auto& known) { return known.first == stage; });
+            if (it == stages.end()) it = stages.insert(stages.end(), {stage, {}});
+            it->second.push_back(ms);
+        }
+    }
 };
 
 inline long long NowNs() {
@@ -79,6 +101,15 @@ inline int Report(const std::vector<const Runs*>& programs, int runs, const Memo
             p.name.c_str(), base.name.c_str(), median, minimum, paintTarget,
             verdict(median, paintTarget), verdict(minimum, paintTarget), memory.full, peak,
             verdict(peak, 1.15));
+    }
+    // Where the time goes: each marked moment's median and minimum from the start.
+    for (const Runs* p : programs) {
+        if (p->stages.empty() || p->startMs.empty()) continue;
+        std::printf("%s, ms from the start (median / minimum):", p->name.c_str());
+        for (const auto& [name, ms] : p->stages) {
+            std::printf(" %s %.1f / %.1f,", name.c_str(), Median(ms), Minimum(ms));
+        }
+        std::printf(" first paint %.1f / %.1f\n", Median(p->startMs), Minimum(p->startMs));
     }
     for (const Runs* p : programs) failed += p->failures > 0 ? 1 : 0;
     return failed == 0 ? 0 : 1;

@@ -28,6 +28,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    using Stamp = aspect::window::FirstPaintStamp;
+    Stamp::Stage("process");
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WindowProc;
@@ -42,7 +44,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                     22, hwnd, nullptr, instance, nullptr);
     CreateWindowExW(0, L"STATIC", L"16 : 9", WS_CHILD | WS_VISIBLE, 10, 40, 120, 20, hwnd, nullptr,
                     instance, nullptr);
+    Stamp::Stage("window");
     ShowWindow(hwnd, show);
+    Stamp::Stage("shown");
     UpdateWindow(hwnd);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -1,7 +1,8 @@
 // Windows start-up benchmark, run under Wine: starts each program in turn with
 // ASPECT_EXIT_AFTER_FIRST_PAINT=1, takes the time from just before starting it to the
 // first-paint time it prints (the same steady clock in both processes), and in a run of
-// its own its peak working set, then prints the medians and their ratios to the first program.
+// its own its peak working set, then prints the medians and their ratios to the first program,
+// and where each program's time went by the stages it marks.
 // Usage: startup_probe RUNS NAME=PATH [NAME=PATH ...]   (the first program is the baseline)
 #include <windows.h>
 
@@ -40,8 +41,10 @@ std::string Utf8(std::wstring_view text) {
 // the time do not poll, so polling cannot slow them.
 enum class Measure { Time, Memory };
 
-// One run of the program; empty if it did not report a first paint or failed.
-std::optional<double> RunOnce(const Program& program, Measure measure) {
+// One run of the program; empty if it did not report a first paint or failed. The
+// stages a timed run marks go to `stages`.
+std::optional<double> RunOnce(const Program& program, Measure measure,
+                              startup::Runs* stages = nullptr) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
@@ -94,6 +97,7 @@ std::optional<double> RunOnce(const Program& program, Measure measure) {
     }
     if (measure == Measure::Memory) return static_cast<double>(peak) / (1024.0 * 1024.0);
     const long long painted = std::strtoll(text.c_str() + at + 15, nullptr, 10);
+    if (stages != nullptr) stages->AddStages(text, started);
     return static_cast<double>(painted - started) / 1e6;
 }
 
@@ -123,7 +127,7 @@ int wmain(int argc, wchar_t** argv) {
     // the machine's load touches both alike.
     for (int round = -1; round < runs; ++round) {
         for (Program& program : programs) {
-            const auto time = RunOnce(program, Measure::Time);
+            const auto time = RunOnce(program, Measure::Time, round < 0 ? nullptr : &program);
             const auto peak = RunOnce(program, Measure::Memory);
             if (!time || !peak) {
                 ++program.failures;
