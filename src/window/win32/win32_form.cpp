@@ -103,8 +103,7 @@ Win32Form::Win32Form(HINSTANCE instance) : instance_(instance), shellOpen_(&Shel
     for (const ControlDesign& d : Design()) {
         if (d.autoSize) RefitAutoSize(d.id);
     }
-    CreateChildren();
-    ServeScreenReaders();
+    MakeControls();
     Layout();
     focus_ = Child(Control::txtW);
 }
@@ -118,48 +117,54 @@ Win32Form::~Win32Form() {
     DropPictures();
 }
 
-void Win32Form::CreateChildren() {
-    // Children are stacked in the order they are made, the first in front, and the
-    // focus moves in the same order: the fields and the check box come first.
-    std::vector<Control> order = {Control::txtW, Control::txtH, Control::chLock};
-    for (const ControlDesign& d : Design()) {
-        if (IsSpot(d.kind)) order.push_back(d.id);
-    }
-    for (const Control c : order) {
-        const ControlDesign& d = DesignOf(c);
-        State& s = At(c);
-        const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstChildId + Index(c)));
-        const DWORD visible = s.visible ? WS_VISIBLE : 0;
-        // Made where they belong: moving each afterwards costs a round of messages.
-        s.placed = DeviceRect(c);
-        const RECT& r = s.placed;
-        const int w = r.right - r.left;
-        const int h = r.bottom - r.top;
-        switch (d.kind) {
-            case Kind::TextField:
-                s.hwnd = CreateWindowExW(
-                    WS_EX_CLIENTEDGE, L"EDIT", L"",
-                    WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | visible | ES_CENTER | ES_AUTOHSCROLL,
-                    r.left, r.top, w, h, hwnd_, id, instance_, nullptr);
-                // What the user types or pastes; the program's own writes pass uncut.
-                SendMessageW(s.hwnd, EM_LIMITTEXT, kUserTextLimit, 0);
-                SetWindowSubclass(s.hwnd, &FieldProc, Index(c), reinterpret_cast<DWORD_PTR>(this));
-                break;
-            case Kind::CheckBox:
-                s.hwnd = CreateWindowExW(0, L"BUTTON", s.caption.c_str(),
-                                         WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | visible |
-                                             BS_AUTOCHECKBOX | BS_MULTILINE,
-                                         r.left, r.top, w, h, hwnd_, id, instance_, nullptr);
-                break;
-            default:
-                s.hwnd = CreateWindowExW(0, kSpotClass, s.caption.c_str(),
-                                         WS_CHILD | WS_CLIPSIBLINGS | visible, r.left, r.top, w, h,
-                                         hwnd_, id, instance_, nullptr);
-                SetWindowLongPtrW(s.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-                SetWindowLongPtrW(s.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SpotProc));
-                break;
+void Win32Form::MakeControls() {
+    // Made in the order they are stacked, the first in front, which is also the
+    // order the focus moves in.
+    for (const Control c : {Control::txtW, Control::txtH, Control::chLock}) {
+        const DWORD visible = At(c).visible ? WS_VISIBLE : 0;
+        if (DesignOf(c).kind == Kind::TextField) {
+            MakeChild(c, WS_EX_CLIENTEDGE, L"EDIT",
+                      WS_TABSTOP | visible | ES_CENTER | ES_AUTOHSCROLL);
+            // What the user types or pastes; the program's own writes pass uncut.
+            SendMessageW(Child(c), EM_LIMITTEXT, kUserTextLimit, 0);
+            SetWindowSubclass(Child(c), &FieldProc, Index(c), reinterpret_cast<DWORD_PTR>(this));
+        } else {
+            MakeChild(c, 0, L"BUTTON", WS_TABSTOP | visible | BS_AUTOCHECKBOX | BS_MULTILINE);
         }
     }
+}
+
+void Win32Form::MakeSpots() {
+    if (spotsMade_) return;
+    spotsMade_ = true;
+    // Made while the window does not redraw, each is made as cheaply as under a
+    // hidden window; each then paints what the main window already shows there.
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    for (const ControlDesign& d : Design()) {
+        if (!IsSpot(d.kind)) continue;
+        const HWND h = MakeChild(d.id, 0, kSpotClass, At(d.id).visible ? WS_VISIBLE : 0);
+        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SpotProc));
+    }
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    for (const ControlDesign& d : Design()) {
+        if (IsSpot(d.kind)) InvalidateRect(At(d.id).hwnd, nullptr, FALSE);
+    }
+    ServeScreenReaders();
+}
+
+HWND Win32Form::MakeChild(Control c, DWORD exStyle, const wchar_t* windowClass, DWORD style) {
+    State& s = At(c);
+    // A picture has no text of its own: its window text is what it is called.
+    const std::wstring& text = DesignOf(c).kind == Kind::Picture ? s.accessibleName : s.caption;
+    // Made where they belong: moving each afterwards costs a round of messages.
+    s.placed = DeviceRect(c);
+    const RECT& r = s.placed;
+    const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstChildId + Index(c)));
+    s.hwnd = CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_CLIPSIBLINGS | style,
+                             r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd_, id,
+                             instance_, nullptr);
+    return s.hwnd;
 }
 
 HWND Win32Form::Child(Control control) const {
@@ -319,8 +324,14 @@ void Win32Form::CentreOnScreen() {
 
 void Win32Form::Show(int showCommand) {
     ShowWindow(hwnd_, showCommand);
+    FirstPaintStamp::Stage("shown");
     UpdateWindow(hwnd_);
+    // Until now the main window painted the labels and pictures itself: made
+    // before the first paint, their windows would only delay it.
+    MakeSpots();
+    shown_ = true;
     SetFocus(focus_);
+    FirstPaintStamp::Stage("complete");
 }
 
 int Win32Form::RunMessageLoop() {

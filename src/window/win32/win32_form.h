@@ -117,7 +117,11 @@ class Win32Form final : public FormPort {
 
     State& At(Control c) { return state_[static_cast<std::size_t>(c)]; }
     const State& At(Control c) const { return state_[static_cast<std::size_t>(c)]; }
-    void CreateChildren();
+    // The fields and the check box, which the window needs from the start.
+    void MakeControls();
+    // The labels' and pictures' windows, made once the window has been painted.
+    void MakeSpots();
+    HWND MakeChild(Control c, DWORD exStyle, const wchar_t* windowClass, DWORD style);
     // Answers screen readers' requests for the window's and its controls' objects.
     void ServeScreenReaders();
     void Layout();
@@ -149,6 +153,8 @@ class Win32Form final : public FormPort {
     ShellOpen shellOpen_;
     bool addressOpened_ = false;          // the link has been followed
     bool quitOnDestroy_ = false;          // only the program's own loop ends with the window
+    bool spotsMade_ = false;              // the labels and pictures have their windows
+    bool shown_ = false;                  // Show() has finished
     mutable std::map<int, HFONT> fonts_;  // by face, size and style, at the current dpi
     mutable std::map<PictureId, HBITMAP> pictures_;
     FirstPaintSignal firstPaint_;

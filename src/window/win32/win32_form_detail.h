@@ -18,7 +18,7 @@ inline constexpr UINT_PTR kTimerId = 1;
 inline constexpr int kFirstChildId = 100;
 // Device rows the main window paints at a time.
 inline constexpr LONG kPaintBand = 64;
-inline constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+inline constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
 inline std::size_t Index(Control c) { return static_cast<std::size_t>(c); }
 

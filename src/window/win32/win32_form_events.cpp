@@ -40,6 +40,15 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT: {
             PAINTSTRUCT ps{};
             HDC dc = BeginPaint(hwnd_, &ps);
+            // The child windows paint themselves. The main window leaves them out
+            // itself rather than through WS_CLIPCHILDREN, which would make showing
+            // the window erase every child before the window's own first paint.
+            for (const State& s : state_) {
+                if (s.hwnd != nullptr && s.visible) {
+                    ExcludeClipRect(dc, s.placed.left, s.placed.top, s.placed.right,
+                                    s.placed.bottom);
+                }
+            }
             // In bands, each reaching the screen whole: an off-screen bitmap of the
             // whole window would, at the first paint, add a second window's worth
             // of memory.
@@ -48,9 +57,9 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
                                 std::min<LONG>(top + kPaintBand, ps.rcPaint.bottom)};
                 Buffer buffer(dc, band);
                 SetViewportOrgEx(buffer.Dc(), -band.left, -band.top, nullptr);
-                // The labels and pictures are child windows that paint their own part;
-                // drawn here they would only be clipped away.
-                PaintScene(buffer.Dc(), band, false);
+                // Once the labels and pictures are child windows they paint their own
+                // part; drawn here they would only be clipped away.
+                PaintScene(buffer.Dc(), band, !spotsMade_);
             }
             EndPaint(hwnd_, &ps);
             firstPaint_.Painted(hwnd_);
@@ -84,12 +93,13 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
             if (LOWORD(wp) == WA_INACTIVE) {
                 HWND f = GetFocus();
                 if (f != nullptr && IsChild(hwnd_, f)) focus_ = f;
-            } else if (focus_ != nullptr) {
+            } else if (focus_ != nullptr && shown_) {
                 SetFocus(focus_);
             }
             return 0;
         case WM_SETFOCUS:
-            if (focus_ != nullptr) SetFocus(focus_);
+            // Show() gives the field its focus once the window has been painted.
+            if (focus_ != nullptr && shown_) SetFocus(focus_);
             return 0;
         case WM_GETMINMAXINFO: {
             // A fixed size, even where it is larger than a small screen.
