@@ -31,8 +31,13 @@ class BareWindow : public QWidget {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    using Stamp = aspect::window::FirstPaintStamp;
+    Stamp::Stage("process");
     QApplication app(argc, argv);
+    Stamp::Stage("application");
     BareWindow window;
+    Stamp::Stage("window");
     window.show();
+    Stamp::Stage("shown");
     return QApplication::exec();
 }

@@ -32,8 +32,9 @@ struct Sample {
     double peakMiB;
 };
 
-// One run of the program; empty if it did not report a first paint in time or failed.
-std::optional<Sample> RunOnce(const Program& program) {
+// One run of the program; empty if it did not report a first paint in time or failed. The
+// stages it marks go to `stages`.
+std::optional<Sample> RunOnce(const Program& program, startup::Runs* stages) {
     int out[2];
     if (pipe(out) != 0) return std::nullopt;
     const long long started = startup::NowNs();
@@ -82,6 +83,7 @@ std::optional<Sample> RunOnce(const Program& program) {
         return std::nullopt;
     }
     const long long painted = std::strtoll(text.c_str() + at + 15, nullptr, 10);
+    if (stages != nullptr) stages->AddStages(text, started);
     // ru_maxrss is in KiB on Linux.
     return Sample{static_cast<double>(painted - started) / 1e6,
                   static_cast<double>(usage.ru_maxrss) / 1024.0};
@@ -111,7 +113,7 @@ int main(int argc, char** argv) {
     // alternate, so that drift in the machine's load touches both alike.
     for (int round = -1; round < runs; ++round) {
         for (Program& program : programs) {
-            const auto sample = RunOnce(program);
+            const auto sample = RunOnce(program, round < 0 ? nullptr : &program);
             if (!sample) {
                 ++program.failures;
                 continue;

@@ -3,7 +3,7 @@
 # search it replaced, the settings parser on the worst files the store reads, and the
 # program's start-up to first paint and peak RSS against a bare Qt window, under Xvfb; then
 # the Windows program's against a bare Win32 window under Wine, for x86_64 and i686.
-# Prints the measured ratios.
+# Prints the measured ratios, and for start-up the moments each program marks on its way.
 # Usage: scripts/bench.sh [RUNS] [windows]   (start-up runs per program, default 41;
 #        with "windows", only the Windows programs are measured)
 set -euo pipefail
