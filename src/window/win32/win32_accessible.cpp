@@ -504,7 +504,7 @@ LRESULT CALLBACK Answer(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, 
     }
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(hwnd, &Answer, id);
-        if (self == Control::frmMain) tie->form = nullptr;
+        tie->form = nullptr;
         tie->Release();
     }
     return DefSubclassProc(hwnd, msg, wp, lp);
@@ -512,13 +512,14 @@ LRESULT CALLBACK Answer(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, 
 
 }  // namespace
 
-void Win32Form::ServeScreenReaders() {
-    auto* tie = new Tie{this};  // the main window's reference
-    SetWindowSubclass(hwnd_, &Answer, Index(Control::frmMain), reinterpret_cast<DWORD_PTR>(tie));
+void Win32Form::ServeScreenReaders(bool spots) {
+    // Each window its own tie, cut when the window goes: the form goes with them all.
+    const auto serve = [this](HWND h, Control c) {
+        SetWindowSubclass(h, &Answer, Index(c), reinterpret_cast<DWORD_PTR>(new Tie{this}));
+    };
+    if (!spots) serve(hwnd_, Control::frmMain);
     for (const ReaderControl& r : ReaderControls()) {
-        tie->AddRef();
-        SetWindowSubclass(Child(r.control), &Answer, Index(r.control),
-                          reinterpret_cast<DWORD_PTR>(tie));
+        if (IsSpot(DesignOf(r.control).kind) == spots) serve(Child(r.control), r.control);
     }
 }
 

@@ -104,6 +104,7 @@ Win32Form::Win32Form(HINSTANCE instance) : instance_(instance), shellOpen_(&Shel
         if (d.autoSize) RefitAutoSize(d.id);
     }
     MakeControls();
+    ServeScreenReaders(false);
     Layout();
     focus_ = Child(Control::txtW);
 }
@@ -150,7 +151,7 @@ void Win32Form::MakeSpots() {
     for (const ControlDesign& d : Design()) {
         if (IsSpot(d.kind)) InvalidateRect(At(d.id).hwnd, nullptr, FALSE);
     }
-    ServeScreenReaders();
+    ServeScreenReaders(true);
 }
 
 HWND Win32Form::MakeChild(Control c, DWORD exStyle, const wchar_t* windowClass, DWORD style) {

@@ -122,8 +122,9 @@ class Win32Form final : public FormPort {
     // The labels' and pictures' windows, made once the window has been painted.
     void MakeSpots();
     HWND MakeChild(Control c, DWORD exStyle, const wchar_t* windowClass, DWORD style);
-    // Answers screen readers' requests for the window's and its controls' objects.
-    void ServeScreenReaders();
+    // Answers screen readers' requests for the window's and its controls' objects:
+    // from the main window and the system's controls, or else from the labels and pictures.
+    void ServeScreenReaders(bool spots);
     void Layout();
     void Place(Control c);
     // Sets one of a control's design-pixel edges or sizes, moving and repainting it.

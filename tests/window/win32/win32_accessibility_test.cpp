@@ -381,6 +381,21 @@ class ScreenReader : public testing::Test {
     IAccessible* root = nullptr;
 };
 
+// The window answers for its controls from the moment it is made, before it is
+// shown and before its labels and pictures have windows of their own.
+TEST(ScreenReaderAtStart, TheWindowIsReadBeforeItIsShown) {
+    Win32Form form(GetModuleHandleW(nullptr));
+    IAccessible* root = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(form.Handle(), static_cast<DWORD>(OBJID_CLIENT),
+                                         __uuidof(IAccessible), reinterpret_cast<void**>(&root)),
+              S_OK);
+    LONG count = 0;
+    EXPECT_EQ(root->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, static_cast<LONG>(std::size(kRows)));
+    EXPECT_EQ(Read(&IAccessible::get_accName, root, 3), Wide(DesignOf(Control::chLock).text));
+    root->Release();
+}
+
 // Where each control lies, in the screen's pixels, when the window is scaled.
 TEST_F(ScreenReader, FindsEveryControlWhereItIsAt144DotsPerInch) {
     ASSERT_NO_FATAL_FAILURE(Start(144));
