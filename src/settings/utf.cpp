@@ -70,6 +70,25 @@ void AppendUnit(std::vector<std::uint8_t>& out, char32_t unit) {
     out.push_back(static_cast<std::uint8_t>((unit >> 8) & 0xFF));
 }
 
+// UTF-8 (with `surrogates`, WTF-8) as UTF-16LE; what does not decode becomes U+FFFD.
+std::vector<std::uint8_t> EncodeUtf16Le(std::string_view text, bool surrogates) {
+    std::vector<std::uint8_t> out;
+    out.reserve(text.size() * 2);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char32_t cp = 0;
+        if (!NextCodePoint(text, i, cp, surrogates)) cp = kReplacement;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            AppendUnit(out, 0xD800 + (cp >> 10));
+            AppendUnit(out, 0xDC00 + (cp & 0x3FF));
+        } else {
+            AppendUnit(out, cp);
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 bool IsValidUtf8(std::string_view text) {
@@ -82,21 +101,7 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 std::vector<std::uint8_t> Utf8ToUtf16Le(std::string_view text) {
-    std::vector<std::uint8_t> out;
-    out.reserve(text.size() * 2);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        char32_t cp = 0;
-        if (!NextCodePoint(text, i, cp)) cp = kReplacement;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            AppendUnit(out, 0xD800 + (cp >> 10));
-            AppendUnit(out, 0xDC00 + (cp & 0x3FF));
-        } else {
-            AppendUnit(out, cp);
-        }
-    }
-    return out;
+    return EncodeUtf16Le(text, false);
 }
 
 namespace {
@@ -142,20 +147,7 @@ std::string Utf16LeToWtf8(std::string_view bytes) {
 }
 
 std::string Wtf8ToUtf16Le(std::string_view text) {
-    std::vector<std::uint8_t> units;
-    units.reserve(text.size() * 2);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        char32_t cp = 0;
-        if (!NextCodePoint(text, i, cp, true)) cp = kReplacement;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            AppendUnit(units, 0xD800 + (cp >> 10));
-            AppendUnit(units, 0xDC00 + (cp & 0x3FF));
-        } else {
-            AppendUnit(units, cp);
-        }
-    }
+    const std::vector<std::uint8_t> units = EncodeUtf16Le(text, true);
     return std::string(units.begin(), units.end());
 }
 
