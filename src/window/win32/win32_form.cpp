@@ -136,8 +136,8 @@ void Win32Form::MakeControls() {
 }
 
 void Win32Form::MakeSpots() {
-    if (spotsMade_) return;
-    spotsMade_ = true;
+    if (complete_) return;
+    complete_ = true;
     // Made while the window does not redraw, each is made as cheaply as under a
     // hidden window; each then paints what the main window already shows there.
     SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
@@ -330,7 +330,6 @@ void Win32Form::Show(int showCommand) {
     // Until now the main window painted the labels and pictures itself: made
     // before the first paint, their windows would only delay it.
     MakeSpots();
-    shown_ = true;
     SetFocus(focus_);
     FirstPaintStamp::Stage("complete");
 }

@@ -119,7 +119,8 @@ class Win32Form final : public FormPort {
     const State& At(Control c) const { return state_[static_cast<std::size_t>(c)]; }
     // The fields and the check box, which the window needs from the start.
     void MakeControls();
-    // The labels' and pictures' windows, made once the window has been painted.
+    // The labels' and pictures' windows, made once the window has been painted;
+    // from then on the window is complete.
     void MakeSpots();
     HWND MakeChild(Control c, DWORD exStyle, const wchar_t* windowClass, DWORD style);
     // Answers screen readers' requests for the window's and its controls' objects:
@@ -152,10 +153,9 @@ class Win32Form final : public FormPort {
     POINT lastMove_{-1, -1};
     HWND focus_ = nullptr;  // restored when the window is activated again
     ShellOpen shellOpen_;
-    bool addressOpened_ = false;          // the link has been followed
-    bool quitOnDestroy_ = false;          // only the program's own loop ends with the window
-    bool spotsMade_ = false;              // the labels and pictures have their windows
-    bool shown_ = false;                  // Show() has finished
+    bool addressOpened_ = false;  // the link has been followed
+    bool quitOnDestroy_ = false;  // only the program's own loop ends with the window
+    bool complete_ = false;       // painted once, the labels and pictures have their windows
     mutable std::map<int, HFONT> fonts_;  // by face, size and style, at the current dpi
     mutable std::map<PictureId, HBITMAP> pictures_;
     FirstPaintSignal firstPaint_;

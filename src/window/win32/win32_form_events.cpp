@@ -59,7 +59,7 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
                 SetViewportOrgEx(buffer.Dc(), -band.left, -band.top, nullptr);
                 // Once the labels and pictures are child windows they paint their own
                 // part; drawn here they would only be clipped away.
-                PaintScene(buffer.Dc(), band, !spotsMade_);
+                PaintScene(buffer.Dc(), band, !complete_);
             }
             EndPaint(hwnd_, &ps);
             firstPaint_.Painted(hwnd_);
@@ -93,13 +93,13 @@ LRESULT Win32Form::OnMain(UINT msg, WPARAM wp, LPARAM lp) {
             if (LOWORD(wp) == WA_INACTIVE) {
                 HWND f = GetFocus();
                 if (f != nullptr && IsChild(hwnd_, f)) focus_ = f;
-            } else if (focus_ != nullptr && shown_) {
+            } else if (focus_ != nullptr && complete_) {
                 SetFocus(focus_);
             }
             return 0;
         case WM_SETFOCUS:
             // Show() gives the field its focus once the window has been painted.
-            if (focus_ != nullptr && shown_) SetFocus(focus_);
+            if (focus_ != nullptr && complete_) SetFocus(focus_);
             return 0;
         case WM_GETMINMAXINFO: {
             // A fixed size, even where it is larger than a small screen.

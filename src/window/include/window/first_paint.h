@@ -26,13 +26,13 @@ class FirstPaintStamp {
     // A named moment of start-up before or after the first paint, for the
     // benchmark's breakdown of where the time goes: "stage <name> <ns>".
     static void Stage(const char* name) {
-        if (Armed()) Print("stage", name);
+        if (Armed()) Print("stage ", name);
     }
 
   private:
-    static void Print(const char* what, const char* name) {
+    static void Print(const char* prefix, const char* name) {
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
-        std::printf("%s%s%s %lld\n", what, name[0] != '\0' ? " " : "", name,
+        std::printf("%s%s %lld\n", prefix, name,
                     static_cast<long long>(
                         std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
     }
